@@ -44,38 +44,62 @@ std::string_view StripQuotes(std::string_view value) {
     return value;
 }
 
+// Calls visit(text, ending) for each line until it returns false; a line ends
+// at LF, CR LF or CR.
+template <typename Visitor>
+void ForEachLine(std::string_view bytes, Visitor&& visit) {
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            visit(bytes.substr(start), std::string_view());
+            return;
+        }
+        std::size_t next = end + 1;
+        if (bytes[end] == '\r' && next < bytes.size() && bytes[next] == '\n') ++next;
+        if (!visit(bytes.substr(start, end - start), bytes.substr(end, next - end))) return;
+        start = next;
+    }
+}
+
 // An INI file as its lines, each kept with its own line end so that a rewrite
 // reproduces every untouched byte.
 class IniDocument {
 public:
     explicit IniDocument(std::string_view bytes) {
-        std::size_t start = 0;
-        while (start < bytes.size()) {
-            std::size_t end = bytes.find_first_of("\r\n", start);
-            if (end == std::string_view::npos) {
-                lines_.push_back({std::string(bytes.substr(start)), ""});
-                break;
+        ForEachLine(bytes, [this](std::string_view text, std::string_view ending) {
+            lines_.push_back({std::string(text), std::string(ending)});
+            return true;
+        });
+    }
+
+    // The value of a key found by one pass over the bytes, without building
+    // a document: reads are the common call.
+    static std::optional<std::string_view> LookUp(std::string_view bytes, std::string_view section,
+                                                  std::string_view key) {
+        enum class State { Before, Inside, Done } state = State::Before;
+        std::optional<std::string_view> found;
+        ForEachLine(bytes, [&](std::string_view text, std::string_view) {
+            if (const auto name = SectionNameOf(text)) {
+                if (state == State::Inside) state = State::Done;
+                if (state == State::Before && EqualsIgnoringCaseAnsi(*name, section)) state = State::Inside;
+                return state != State::Done;
             }
-            std::size_t next = end + 1;
-            if (bytes[end] == '\r' && next < bytes.size() && bytes[next] == '\n') ++next;
-            lines_.push_back({std::string(bytes.substr(start, end - start)),
-                              std::string(bytes.substr(end, next - end))});
-            start = next;
-        }
+            if (state != State::Inside) return true;
+            const auto name = KeyOf(text);
+            if (name && EqualsIgnoringCaseAnsi(*name, key)) {
+                found = StripQuotes(TrimBlanks(ValueOf(text)));
+                return false;
+            }
+            return true;
+        });
+        return found;
     }
 
     std::string Serialize() const {
         std::string bytes;
         for (const Line& line : lines_) bytes += line.text + line.ending;
         return bytes;
-    }
-
-    std::optional<std::string_view> FindValue(std::string_view section, std::string_view key) const {
-        const std::optional<std::size_t> header = FindSection(section);
-        if (!header) return std::nullopt;
-        const std::optional<std::size_t> line = FindKey(*header, key);
-        if (!line) return std::nullopt;
-        return StripQuotes(TrimBlanks(ValueOf(lines_[*line].text)));
     }
 
     std::vector<std::string> SectionNames() const {
@@ -90,7 +114,8 @@ public:
         std::vector<std::string> names;
         const std::optional<std::size_t> header = FindSection(section);
         if (!header) return names;
-        for (std::size_t index = *header + 1; index < SectionEnd(*header); ++index) {
+        const std::size_t end = SectionEnd(*header);
+        for (std::size_t index = *header + 1; index < end; ++index) {
             if (const auto key = KeyOf(lines_[index].text)) names.emplace_back(*key);
         }
         return names;
@@ -113,7 +138,8 @@ public:
         // A new key goes after the section's last non-blank line, so blank lines
         // that separate it from the next section stay where they are.
         std::size_t after = *header;
-        for (std::size_t index = *header + 1; index < SectionEnd(*header); ++index) {
+        const std::size_t end = SectionEnd(*header);
+        for (std::size_t index = *header + 1; index < end; ++index) {
             if (!TrimBlanks(lines_[index].text).empty()) after = index;
         }
         InsertLine(after + 1, std::string(key) + "=" + std::string(value));
@@ -172,7 +198,8 @@ private:
     }
 
     std::optional<std::size_t> FindKey(std::size_t header, std::string_view key) const {
-        for (std::size_t index = header + 1; index < SectionEnd(header); ++index) {
+        const std::size_t end = SectionEnd(header);
+        for (std::size_t index = header + 1; index < end; ++index) {
             const auto name = KeyOf(lines_[index].text);
             if (name && EqualsIgnoringCaseAnsi(*name, key)) return index;
         }
@@ -193,7 +220,7 @@ private:
 // Copies a value into the caller's buffer, cut to fit, and returns the bytes copied.
 DWORD CopyValue(std::string_view value, LPSTR buffer, DWORD size) {
     const std::size_t count = std::min<std::size_t>(value.size(), size - 1);
-    std::memcpy(buffer, value.data(), count);
+    if (count > 0) std::memcpy(buffer, value.data(), count);
     buffer[count] = '\0';
     return static_cast<DWORD>(count);
 }
@@ -235,11 +262,13 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
     const std::optional<std::string> bytes =
         lpFileName == nullptr ? std::nullopt : ReadFileBytes(lpFileName, error);
     // An unreadable file (a folder, no permission) reads like a missing one.
-    const IniDocument document(bytes ? std::string_view(*bytes) : std::string_view());
-    if (lpAppName == nullptr) return CopyList(document.SectionNames(), lpReturnedString, nSize);
+    const std::string_view text = bytes ? std::string_view(*bytes) : std::string_view();
+    if (lpAppName == nullptr) return CopyList(IniDocument(text).SectionNames(), lpReturnedString, nSize);
     const std::string_view section = TrimBlanks(lpAppName);
-    if (lpKeyName == nullptr) return CopyList(document.KeyNames(section), lpReturnedString, nSize);
-    if (const auto value = document.FindValue(section, TrimBlanks(lpKeyName))) {
+    if (lpKeyName == nullptr) {
+        return CopyList(IniDocument(text).KeyNames(section), lpReturnedString, nSize);
+    }
+    if (const auto value = IniDocument::LookUp(text, section, TrimBlanks(lpKeyName))) {
         return CopyValue(*value, lpReturnedString, nSize);
     }
     std::string_view fallback = lpDefault == nullptr ? "" : lpDefault;
