@@ -160,19 +160,24 @@ pid_t Spawn(const std::string& executable, const std::string& argument) {
     return id;
 }
 
-// "/c taskkill /im NAME /f" → NAME; "" for any other command.
-std::string TaskkillImageName(std::string_view rest) {
-    const std::vector<std::string> words = Split(rest, " ");
+struct TaskkillCommand {
+    bool isTaskkill = false;  // "/c taskkill ..."
+    std::string imageName;    // from "/im NAME /f"; "" when the arguments are malformed
+};
+
+TaskkillCommand ParseTaskkill(std::string_view rest) {
     std::vector<std::string> tokens;
-    for (const std::string& word : words) {
+    for (const std::string& word : Split(rest, " ")) {
         if (!word.empty()) tokens.push_back(word);
     }
-    if (tokens.size() != 5 || !EqualsIgnoringAsciiCase(tokens[0], "/c") ||
-        !EqualsIgnoringAsciiCase(tokens[1], "taskkill") || !EqualsIgnoringAsciiCase(tokens[2], "/im") ||
-        !EqualsIgnoringAsciiCase(tokens[4], "/f")) {
-        return "";
+    TaskkillCommand command;
+    command.isTaskkill = tokens.size() >= 2 && EqualsIgnoringAsciiCase(tokens[0], "/c") &&
+                         EqualsIgnoringAsciiCase(tokens[1], "taskkill");
+    if (command.isTaskkill && tokens.size() == 5 && EqualsIgnoringAsciiCase(tokens[2], "/im") &&
+        EqualsIgnoringAsciiCase(tokens[4], "/f")) {
+        command.imageName = tokens[3];
     }
-    return tokens[3];
+    return command;
 }
 
 // A started taskkill ends the caller a moment after the call returned; the
@@ -191,9 +196,14 @@ DWORD NativeProcessLauncher::Start(std::string_view commandLine, int /*showMode*
     const ParsedCommandLine parsed = ParseCommandLine(commandLine);
     const std::string_view name = FileNameOf(parsed.program);
     if (EqualsIgnoringAsciiCase(name, "cmd.exe")) {
-        const std::string imageName = TaskkillImageName(parsed.argument);
-        if (imageName.empty()) throw FileNotFoundError("no command interpreter for: " + parsed.argument);
-        if (EndOtherProcessesByImageName(imageName)) EndCallerShortly();
+        // Only taskkill is served; any other command has no interpreter here.
+        const TaskkillCommand taskkill = ParseTaskkill(parsed.argument);
+        if (!taskkill.isTaskkill) throw FileNotFoundError("no command interpreter for: " + parsed.argument);
+        // Malformed taskkill arguments end nothing, as taskkill would refuse them
+        // in its hidden window.
+        if (!taskkill.imageName.empty() && EndOtherProcessesByImageName(taskkill.imageName)) {
+            EndCallerShortly();
+        }
         return 0;
     }
     if (EqualsIgnoringAsciiCase(name, "iexplore.exe")) {
