@@ -1,0 +1,3 @@
+// The window system: implementation follows.
+#include "platform/window/window_system.h"
+#include "platform/window/user32.h"
