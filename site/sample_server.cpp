@@ -24,7 +24,8 @@ constexpr std::size_t kGeneratedLimit = std::size_t{1} << 30;
 
 std::string ContentType(const fs::path& file) {
     const std::string extension = file.extension().string();
-    if (extension == ".html" || extension == ".htm" || extension == ".asp") return "text/html; charset=utf-8";
+    if (extension == ".html" || extension == ".htm" || extension == ".asp")
+        return "text/html; charset=utf-8";
     if (extension == ".txt") return "text/plain; charset=gbk";
     if (extension == ".css") return "text/css; charset=utf-8";
     if (extension == ".js") return "application/javascript; charset=utf-8";
@@ -56,7 +57,8 @@ std::optional<std::string> ReadWholeFile(const fs::path& file) {
     return bytes.str();
 }
 
-std::size_t NumberParameter(const httplib::Request& request, const char* name, std::size_t fallback) {
+std::size_t NumberParameter(const httplib::Request& request, const char* name,
+                            std::size_t fallback) {
     if (!request.has_param(name)) return fallback;
     try {
         return static_cast<std::size_t>(std::stoull(request.get_param_value(name)));
@@ -72,7 +74,9 @@ void FillPattern(std::vector<char>& buffer, std::size_t offset, std::size_t coun
 
 }  // namespace
 
-std::string DefaultContentFolder() { return ZEM_SITE_CONTENT_FOLDER; }
+std::string DefaultContentFolder() {
+    return ZEM_SITE_CONTENT_FOLDER;
+}
 
 std::string FillAddressMark(const std::string& text, const std::string& address) {
     const std::string mark = kAddressMark;
@@ -151,12 +155,14 @@ struct SampleServer::State {
 
     static void ServeBytes(const httplib::Request& request, httplib::Response& response) {
         const std::size_t count = std::min(NumberParameter(request, "count", 0), kGeneratedLimit);
-        const std::size_t chunk = std::clamp<std::size_t>(NumberParameter(request, "chunk", 65536), 1, 1 << 20);
+        const std::size_t chunk =
+            std::clamp<std::size_t>(NumberParameter(request, "chunk", 65536), 1, 1 << 20);
         const std::size_t cut = NumberParameter(request, "cut", count + 1);
         const bool withLength = NumberParameter(request, "length", 1) != 0;
         auto buffer = std::make_shared<std::vector<char>>();
         // Sends from `offset` on; false drops the connection at the cut.
-        auto send = [count, chunk, cut, buffer](std::size_t offset, std::size_t room, httplib::DataSink& sink) {
+        auto send = [count, chunk, cut, buffer](std::size_t offset, std::size_t room,
+                                                httplib::DataSink& sink) {
             if (offset >= cut) return false;
             const std::size_t n = std::min({room, chunk, count - offset, cut - offset});
             FillPattern(*buffer, offset, n);
@@ -165,13 +171,15 @@ struct SampleServer::State {
         if (withLength && count == 0) {
             response.set_content("", "application/octet-stream");
         } else if (withLength) {
-            response.set_content_provider(count, "application/octet-stream",
-                                          [send](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-                                              return send(offset, length, sink);
-                                          });
+            response.set_content_provider(
+                count, "application/octet-stream",
+                [send](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                    return send(offset, length, sink);
+                });
         } else {
             response.set_chunked_content_provider(
-                "application/octet-stream", [send, count](std::size_t offset, httplib::DataSink& sink) {
+                "application/octet-stream",
+                [send, count](std::size_t offset, httplib::DataSink& sink) {
                     if (offset >= count) {
                         sink.done();
                         return true;
@@ -185,12 +193,14 @@ struct SampleServer::State {
 
     void AddRoutes() {
         if (options.testRoutes) {
-            server.Get("/_test/bytes", [](const httplib::Request& request, httplib::Response& response) {
-                ServeBytes(request, response);
-            });
-            server.Get("/_test/status", [](const httplib::Request& request, httplib::Response& response) {
-                response.status = static_cast<int>(NumberParameter(request, "code", 500));
-            });
+            server.Get("/_test/bytes",
+                       [](const httplib::Request& request, httplib::Response& response) {
+                           ServeBytes(request, response);
+                       });
+            server.Get(
+                "/_test/status", [](const httplib::Request& request, httplib::Response& response) {
+                    response.status = static_cast<int>(NumberParameter(request, "code", 500));
+                });
         }
         server.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
             ServeFile(request, response);
@@ -203,7 +213,9 @@ SampleServer::SampleServer(ServerOptions options) : state_(std::make_unique<Stat
     state_->AddRoutes();
 }
 
-SampleServer::~SampleServer() { Stop(); }
+SampleServer::~SampleServer() {
+    Stop();
+}
 
 bool SampleServer::Start(int port) {
     if (state_->thread.joinable()) return false;
@@ -232,8 +244,12 @@ void SampleServer::Stop() {
     state_->thread.join();
 }
 
-int SampleServer::Port() const { return state_->port; }
+int SampleServer::Port() const {
+    return state_->port;
+}
 
-std::string SampleServer::Address() const { return state_->Address(); }
+std::string SampleServer::Address() const {
+    return state_->Address();
+}
 
 }  // namespace zem::site

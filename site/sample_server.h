@@ -18,7 +18,9 @@ inline constexpr const char* kAddressMark = "@BASE@";
 std::string DefaultContentFolder();
 
 // Byte `index` of every body the test routes generate.
-constexpr char PatternByte(std::size_t index) { return static_cast<char>(index % 251); }
+constexpr char PatternByte(std::size_t index) {
+    return static_cast<char>(index % 251);
+}
 
 struct ServerOptions {
     std::string contentFolder = DefaultContentFolder();

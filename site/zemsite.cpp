@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     zem::site::SampleServer server(options);
-    std::printf("zemsite: serving %s on http://127.0.0.1:%d\n", options.contentFolder.c_str(), port);
+    std::printf("zemsite: serving %s on http://127.0.0.1:%d\n", options.contentFolder.c_str(),
+                port);
     std::fflush(stdout);
     if (!server.Run(port)) {
         std::fprintf(stderr, "zemsite: cannot listen on 127.0.0.1:%d\n", port);

@@ -29,10 +29,13 @@ public:
         std::string pattern = (fs::temp_directory_path() / "zem-bench-XXXXXX").string();
         folder_ = mkdtemp(pattern.data()) ? pattern : "";
         std::vector<char> bytes(kFileBytes);
-        for (std::size_t index = 0; index < bytes.size(); ++index) bytes[index] = zem::site::PatternByte(index);
-        std::ofstream(folder_ / "big.bin", std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        for (std::size_t index = 0; index < bytes.size(); ++index)
+            bytes[index] = zem::site::PatternByte(index);
+        std::ofstream(folder_ / "big.bin", std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         fs::create_directory(folder_ / "out");
-        server_ = std::make_unique<zem::site::SampleServer>(zem::site::ServerOptions{folder_.string(), false});
+        server_ = std::make_unique<zem::site::SampleServer>(
+            zem::site::ServerOptions{folder_.string(), false});
         server_->Start();
     }
     ~BenchSite() {
@@ -54,7 +57,9 @@ BenchSite& Site() {
 }
 
 // Stands where the updater will pump its window messages after each report.
-__attribute__((noinline)) void AfterProgress(ULONG progress) { benchmark::DoNotOptimize(progress); }
+__attribute__((noinline)) void AfterProgress(ULONG progress) {
+    benchmark::DoNotOptimize(progress);
+}
 
 class PumpingCallback : public zem::platform::BindStatusCallback {
 public:
@@ -76,7 +81,8 @@ void BM_URLDownloadToFileA(benchmark::State& state) {
             break;
         }
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFileBytes));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(kFileBytes));
     state.counters["reports"] = benchmark::Counter(static_cast<double>(callback->reports),
                                                    benchmark::Counter::kAvgIterations);
 }
@@ -85,7 +91,8 @@ void BM_CurlTool(benchmark::State& state) {
     const std::string url = Site().Url();
     const std::string target = Site().Target("tool.bin");
     for (auto _ : state) {
-        std::vector<std::string> arguments = {"curl", "--silent", "--fail", "--noproxy", "*", "-o", target, url};
+        std::vector<std::string> arguments = {"curl", "--silent", "--fail", "--noproxy",
+                                              "*",    "-o",       target,   url};
         std::vector<char*> argv;
         for (auto& argument : arguments) argv.push_back(argument.data());
         argv.push_back(nullptr);
@@ -97,7 +104,8 @@ void BM_CurlTool(benchmark::State& state) {
             break;
         }
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFileBytes));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(kFileBytes));
 }
 
 BENCHMARK(BM_URLDownloadToFileA)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);

@@ -20,8 +20,12 @@ inline constexpr HRESULT E_ACCESSDENIED = static_cast<HRESULT>(0x80070005u);
 inline constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 inline constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 
-constexpr bool SUCCEEDED(HRESULT result) { return result >= 0; }
-constexpr bool FAILED(HRESULT result) { return result < 0; }
+constexpr bool SUCCEEDED(HRESULT result) {
+    return result >= 0;
+}
+constexpr bool FAILED(HRESULT result) {
+    return result < 0;
+}
 
 // UTF-16 text as interfaces pass it.
 using WCHAR = char16_t;
@@ -39,7 +43,9 @@ using REFIID = const IID&;
 inline bool IsEqualGUID(const GUID& left, const GUID& right) {
     return std::memcmp(&left, &right, sizeof(GUID)) == 0;
 }
-inline bool operator==(const GUID& left, const GUID& right) { return IsEqualGUID(left, right); }
+inline bool operator==(const GUID& left, const GUID& right) {
+    return IsEqualGUID(left, right);
+}
 
 inline constexpr IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 

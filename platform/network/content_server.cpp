@@ -19,6 +19,8 @@ std::string FixedHost() {
     return host;
 }
 
-std::string ProbeAddress() { return EnvironmentOr("ZEM_PROBE", Join(kDefaultHost, "/")); }
+std::string ProbeAddress() {
+    return EnvironmentOr("ZEM_PROBE", Join(kDefaultHost, "/"));
+}
 
 }  // namespace zem::content_server

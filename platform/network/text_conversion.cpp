@@ -81,8 +81,10 @@ std::u16string NetworkUtf16FromUtf8(std::string_view utf8) {
                     break;
                 }
                 const auto next = static_cast<unsigned char>(utf8[index + k]);
-                if ((next & 0xC0) != 0x80) valid = false;
-                else code = (code << 6) | (next & 0x3F);
+                if ((next & 0xC0) != 0x80)
+                    valid = false;
+                else
+                    code = (code << 6) | (next & 0x3F);
             }
             if (valid && code >= minimum && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
                 length = extra + 1;

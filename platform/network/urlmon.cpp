@@ -80,7 +80,8 @@ public:
     explicit PartFile(std::string target) : target_(std::move(target)) {
         static std::atomic<unsigned> sequence{0};
         for (int attempt = 0; attempt < 100 && descriptor_ < 0; ++attempt) {
-            path_ = target_ + ".part-" + std::to_string(getpid()) + "-" + std::to_string(sequence++);
+            path_ =
+                target_ + ".part-" + std::to_string(getpid()) + "-" + std::to_string(sequence++);
             descriptor_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (descriptor_ < 0 && errno != EEXIST) break;
         }
@@ -122,7 +123,9 @@ public:
     }
 
 private:
-    static HRESULT ErrorFromErrno() { return (errno == EACCES || errno == EPERM) ? E_ACCESSDENIED : E_FAIL; }
+    static HRESULT ErrorFromErrno() {
+        return (errno == EACCES || errno == EPERM) ? E_ACCESSDENIED : E_FAIL;
+    }
 
     bool Flush() {
         if (buffer_.empty()) return true;
@@ -155,8 +158,9 @@ private:
 ULONG ProgressValue(curl_off_t value) {
     // Progress travels in 32 bits; larger transfers report the ceiling.
     if (value <= 0) return 0;
-    return value > static_cast<curl_off_t>(std::numeric_limits<ULONG>::max()) ? std::numeric_limits<ULONG>::max()
-                                                                                : static_cast<ULONG>(value);
+    return value > static_cast<curl_off_t>(std::numeric_limits<ULONG>::max())
+               ? std::numeric_limits<ULONG>::max()
+               : static_cast<ULONG>(value);
 }
 
 // One call of URLDownloadToFileA: the file, the binding and the callback.
@@ -237,8 +241,9 @@ private:
     // Tells the callback; false when the transfer must stop (aborted from
     // inside the callback, or the callback answered a failure).
     bool Report(curl_off_t progress, ULONG status) {
-        if (callback_ && FAILED(callback_->OnProgress(ProgressValue(progress), ProgressValue(total_), status,
-                                                      statusText_.c_str()))) {
+        if (callback_ &&
+            FAILED(callback_->OnProgress(ProgressValue(progress), ProgressValue(total_), status,
+                                         statusText_.c_str()))) {
             callbackFailed_ = true;
         }
         return !callbackFailed_ && !binding_->Aborted();
@@ -261,7 +266,8 @@ private:
                 return INET_E_CONNECTION_TIMEOUT;
             case CURLE_HTTP_RETURNED_ERROR: {
                 const long status = CurlResponseCode(easy_);
-                return (status == 404 || status == 410) ? INET_E_RESOURCE_NOT_FOUND : INET_E_DOWNLOAD_FAILURE;
+                return (status == 404 || status == 410) ? INET_E_RESOURCE_NOT_FOUND
+                                                        : INET_E_DOWNLOAD_FAILURE;
             }
             default:
                 return INET_E_DOWNLOAD_FAILURE;
@@ -285,8 +291,8 @@ private:
 
 }  // namespace zem::platform
 
-HRESULT URLDownloadToFileA(IUnknown* /*pCaller*/, const char* szURL, const char* szFileName, DWORD /*dwReserved*/,
-                           IBindStatusCallback* lpfnCB) {
+HRESULT URLDownloadToFileA(IUnknown* /*pCaller*/, const char* szURL, const char* szFileName,
+                           DWORD /*dwReserved*/, IBindStatusCallback* lpfnCB) {
     if (!szURL || !szFileName || !*szURL || !*szFileName) return E_INVALIDARG;
     zem::platform::Download download(szURL, szFileName, lpfnCB);
     return download.Run();

@@ -5,7 +5,8 @@
 #include "platform/base/com.h"
 
 // Interface identifiers of the binding interfaces.
-inline constexpr IID IID_IBinding = {0x79EAC9C0, 0xBAF9, 0x11CE, {0x8C, 0x82, 0x00, 0xAA, 0x00, 0x4B, 0xA9, 0x0B}};
+inline constexpr IID IID_IBinding = {
+    0x79EAC9C0, 0xBAF9, 0x11CE, {0x8C, 0x82, 0x00, 0xAA, 0x00, 0x4B, 0xA9, 0x0B}};
 inline constexpr IID IID_IBindStatusCallback = {
     0x79EAC9C1, 0xBAF9, 0x11CE, {0x8C, 0x82, 0x00, 0xAA, 0x00, 0x4B, 0xA9, 0x0B}};
 
@@ -78,8 +79,8 @@ protected:
 // OnStartBinding or OnProgress aborts the transfer. The body is written beside
 // the target and renamed into place only when complete, so a failed download
 // leaves any earlier file untouched. pCaller and dwReserved are not used.
-HRESULT URLDownloadToFileA(IUnknown* pCaller, const char* szURL, const char* szFileName, DWORD dwReserved,
-                           IBindStatusCallback* lpfnCB);
+HRESULT URLDownloadToFileA(IUnknown* pCaller, const char* szURL, const char* szFileName,
+                           DWORD dwReserved, IBindStatusCallback* lpfnCB);
 
 namespace zem::platform {
 

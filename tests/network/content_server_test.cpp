@@ -15,12 +15,16 @@ class EnvironmentValue {
 public:
     EnvironmentValue(const char* name, std::optional<std::string> value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
-        if (value) setenv(name, value->c_str(), 1);
-        else unsetenv(name);
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
     }
     ~EnvironmentValue() {
-        if (old_) setenv(name_, old_->c_str(), 1);
-        else unsetenv(name_);
+        if (old_)
+            setenv(name_, old_->c_str(), 1);
+        else
+            unsetenv(name_);
     }
 
 private:
@@ -42,7 +46,8 @@ TEST(ContentServer, FixedHostComesFromTheEnvironmentOrTheSampleServer) {
     for (const auto& item : cases) {
         EnvironmentValue host("ZEM_HOST", item.value);
         EXPECT_EQ(server::FixedHost(), item.host);
-        EXPECT_EQ(server::Join(server::FixedHost(), server::kVersionTextPath), item.host + "/vant/app/wen.txt");
+        EXPECT_EQ(server::Join(server::FixedHost(), server::kVersionTextPath),
+                  item.host + "/vant/app/wen.txt");
     }
 }
 
@@ -56,7 +61,8 @@ TEST(ContentServer, ProbeAddressComesFromTheEnvironmentOrTheSampleServer) {
 }
 
 TEST(ContentServer, JoinIsPlainText) {
-    EXPECT_EQ(server::Join("http://h:1", server::kChannelPagePath), "http://h:1/vant/pindao.asp?id=66");
+    EXPECT_EQ(server::Join("http://h:1", server::kChannelPagePath),
+              "http://h:1/vant/pindao.asp?id=66");
     EXPECT_EQ(server::Join("", server::kHomePagePath), "/index.asp");
     EXPECT_EQ(server::Join("http://h/", server::kLibraryPagePath), "http://h//vant/");
 }

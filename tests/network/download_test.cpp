@@ -21,7 +21,8 @@ using zem::testing::WriteFileBytes;
 
 std::string Pattern(std::size_t count) {
     std::string bytes(count, '\0');
-    for (std::size_t index = 0; index < count; ++index) bytes[index] = zem::site::PatternByte(index);
+    for (std::size_t index = 0; index < count; ++index)
+        bytes[index] = zem::site::PatternByte(index);
     return bytes;
 }
 
@@ -79,7 +80,8 @@ protected:
     std::string Bytes(std::size_t count, const std::string& more = "") const {
         return Url("/_test/bytes?count=" + std::to_string(count) + more);
     }
-    HRESULT Download(const std::string& url, const std::string& target, IBindStatusCallback* callback) {
+    HRESULT Download(const std::string& url, const std::string& target,
+                     IBindStatusCallback* callback) {
         return URLDownloadToFileA(nullptr, url.c_str(), target.c_str(), 0, callback);
     }
     // The folder holds nothing but these names (no part file left behind).

@@ -36,8 +36,9 @@ protected:
 };
 
 TEST_F(InetTest, OpenUrlReturnsTheGbkBodyAsUtf8) {
-    zem::testing::WriteFileBytes(folder / "vant/app/wen.txt",
-                                 "; \xB0\xE6\xB1\xBE == 1.3\r\n[CONFIG]\r\nurl=@BASE@\r\nname=\xD3\xB0\xCA\xD3\r\n");
+    zem::testing::WriteFileBytes(
+        folder / "vant/app/wen.txt",
+        "; \xB0\xE6\xB1\xBE == 1.3\r\n[CONFIG]\r\nurl=@BASE@\r\nname=\xD3\xB0\xCA\xD3\r\n");
     const auto text = Inet().OpenURL(Url("/vant/app/wen.txt"));
     ASSERT_TRUE(text);
     EXPECT_EQ(*text, "; 版本 == 1.3\r\n[CONFIG]\r\nurl=" + site.Address() + "\r\nname=影视\r\n");

@@ -1,7 +1,7 @@
 #include "site/sample_server.h"
 
-#include <httplib.h>
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include "platform/network/content_server.h"
 
@@ -26,11 +26,11 @@ protected:
 
 TEST_F(SampleServerTest, AnswersEveryPathTheProgramsUse) {
     const std::string_view paths[] = {
-        server::kVersionTextPath,   server::kTickerFilePath,    server::kUpdatePackagePath,
-        server::kLogoPagePath,      server::kOrkePagePath,      server::kGuestbookPath,
-        server::kFeedbackPagePath,  server::kHostHomePagePath,  server::kLibraryPagePath,
-        server::kChannelPagePath,   server::kAdvertisementPagePath, server::kGuestBookPagePath,
-        server::kHomePagePath,      "/vant/bofang/1.html",
+        server::kVersionTextPath,  server::kTickerFilePath,        server::kUpdatePackagePath,
+        server::kLogoPagePath,     server::kOrkePagePath,          server::kGuestbookPath,
+        server::kFeedbackPagePath, server::kHostHomePagePath,      server::kLibraryPagePath,
+        server::kChannelPagePath,  server::kAdvertisementPagePath, server::kGuestBookPagePath,
+        server::kHomePagePath,     "/vant/bofang/1.html",
     };
     for (const auto path : paths) {
         auto result = Get(std::string(path));
@@ -68,14 +68,16 @@ TEST_F(SampleServerTest, PagesCarryTheSchemesThePlayerAnswers) {
     for (const auto& item : cases) {
         auto result = Get(item.path);
         ASSERT_TRUE(result) << item.path;
-        EXPECT_NE(result->body.find(item.mustHold), std::string::npos) << item.path << " " << item.mustHold;
-        EXPECT_EQ(result->get_header_value("Content-Type"), "text/html; charset=utf-8") << item.path;
+        EXPECT_NE(result->body.find(item.mustHold), std::string::npos)
+            << item.path << " " << item.mustHold;
+        EXPECT_EQ(result->get_header_value("Content-Type"), "text/html; charset=utf-8")
+            << item.path;
     }
 }
 
 TEST_F(SampleServerTest, NeverServesOutsideItsFolder) {
-    for (const char* path : {"/../CMakeLists.txt", "/vant/../../CMakeLists.txt", "/%2e%2e/CMakeLists.txt",
-                             "/no/such/page.html"}) {
+    for (const char* path : {"/../CMakeLists.txt", "/vant/../../CMakeLists.txt",
+                             "/%2e%2e/CMakeLists.txt", "/no/such/page.html"}) {
         auto result = Get(path);
         ASSERT_TRUE(result) << path;
         EXPECT_NE(result->status, 200) << path;

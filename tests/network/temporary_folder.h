@@ -12,7 +12,8 @@ namespace zem::testing {
 class TemporaryFolder {
 public:
     TemporaryFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zem-network-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "zem-network-XXXXXX").string();
         if (mkdtemp(pattern.data())) path_ = pattern;
     }
     ~TemporaryFolder() {

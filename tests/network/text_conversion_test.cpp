@@ -17,9 +17,12 @@ TEST(NetworkTextFromAnsi, ConvertsGbkAndReplacesWhatIsNotGbk) {
         {"== 1.3\r\n", "== 1.3\r\n"},
         {"\xD6\xD0\xCE\xC4", "中文"},
         {"\xBC\xEC\xB2\xE2\xB5\xBD\xB8\xFC\xD0\xC2", "检测到更新"},
-        {"\x81\x40", "丂"},                                   // a second byte in the ASCII range
-        {"a\xFF" "b", "a\xEF\xBF\xBD" "b"},                    // not a GBK byte
-        {"ok\xD6", "ok\xEF\xBF\xBD"},                          // a character cut off at the end
+        {"\x81\x40", "丂"},  // a second byte in the ASCII range
+        {"a\xFF"
+         "b",
+         "a\xEF\xBF\xBD"
+         "b"},                         // not a GBK byte
+        {"ok\xD6", "ok\xEF\xBF\xBD"},  // a character cut off at the end
     };
     for (const auto& item : cases) EXPECT_EQ(NetworkTextFromAnsi(item.gbk), item.utf8) << item.utf8;
 }
@@ -29,7 +32,7 @@ TEST(NetworkUtf16FromUtf8, DecodesEveryLengthAndReplacesMalformedBytes) {
     EXPECT_EQ(NetworkUtf16FromUtf8("中文é"), u"中文é");
     EXPECT_EQ(NetworkUtf16FromUtf8("\xF0\x9F\x8E\xAC"), u"\U0001F3AC");
     EXPECT_EQ(NetworkUtf16FromUtf8("a\xC3"), u"a\uFFFD");
-    EXPECT_EQ(NetworkUtf16FromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");      // overlong
+    EXPECT_EQ(NetworkUtf16FromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");            // overlong
     EXPECT_EQ(NetworkUtf16FromUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // a surrogate
 }
 
