@@ -66,18 +66,18 @@ Canvas DrawUnreachableBackground(const TextPainter& text) {
     window.VerticalGradient(0, 0, 400, 40, Rgb(0x4277D8), Rgb(0x2F5CB8));
     text.Draw(window, 16, 11, "网络连接", 15, theme::kText);
     // A signal whose arcs are broken by a red badge with an exclamation mark.
-    const double cx = 200, cy = 78;
+    const double cx = 200, cy = 80;
     const Color grey = Rgb(0xA6AEBF);
-    for (double radius : {8.0, 15.0, 22.0})
+    for (double radius : {11.0, 21.0, 31.0})
         window.FillShape([=](double x, double y) {
             const double angle = std::atan2(y - cy, x - cx);
             const double outside = std::abs(angle + 1.5708) - 0.75;  // a 86-degree fan upwards
-            return std::max(Ring(cx, cy, radius, 1.4)(x, y), outside * radius);
+            return std::max(Ring(cx, cy, radius, 2.0)(x, y), outside * radius);
         }, grey);
-    window.FillShape(Circle(cx, cy, 2.5), grey);
-    window.FillShape(Circle(cx + 16, cy - 4, 8), Rgb(0xE0483E));
-    window.Fill(static_cast<int>(cx + 15), static_cast<int>(cy - 9), 2, 6, theme::kText);
-    window.Fill(static_cast<int>(cx + 15), static_cast<int>(cy - 1), 2, 2, theme::kText);
+    window.FillShape(Circle(cx, cy, 3.5), grey);
+    window.FillShape(Circle(cx + 22, cy - 6, 10), Rgb(0xE0483E));
+    window.Fill(static_cast<int>(cx + 21), static_cast<int>(cy - 12), 2, 8, theme::kText);
+    window.Fill(static_cast<int>(cx + 21), static_cast<int>(cy - 2), 2, 2, theme::kText);
     return window;
 }
 
