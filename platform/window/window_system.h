@@ -1,0 +1,171 @@
+// The window system's internal interface for the other platform areas (drawing,
+// display, forms, shell) and for tests: geometry, visibility, z-order, regions,
+// layered alpha, update regions, observers, the desktop and scripted input.
+// Programs use the desktop-style functions of "platform/window/user32.h".
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/base/clock.h"
+#include "platform/base/win32_types.h"
+#include "platform/window/region.h"
+
+namespace zem::platform {
+
+// ---- Geometry and tree ------------------------------------------------------
+// Every window is borderless: its client area is its whole rectangle, and
+// client coordinates are relative to its top-left corner.
+
+bool IsLiveWindow(HWND window);
+// The window's rectangle in screen coordinates; all zero for a dead handle.
+RECT WindowScreenRect(HWND window);
+// The window's own WS_VISIBLE bit.
+bool IsOwnVisible(HWND window);
+// Shown on the screen: visible itself and every ancestor visible, and its
+// top-level window not minimized.
+bool IsEffectivelyVisible(HWND window);
+bool IsMinimizedWindow(HWND window);
+bool IsMaximizedWindow(HWND window);
+// Parent of a child window; null for a top-level window.
+HWND ParentWindow(HWND window);
+// Top-level windows, topmost first.
+std::vector<HWND> TopLevelWindows();
+// Children of `window`, topmost first.
+std::vector<HWND> ChildWindows(HWND window);
+std::string WindowClassName(HWND window);
+std::string WindowText(HWND window);
+
+// ---- Regions, transparency, pointer shape ----------------------------------
+
+// The window's region in client coordinates, or null when it has none (the
+// whole rectangle counts). A new region replaces the object; hold the pointer.
+std::shared_ptr<const Region> WindowRegion(HWND window);
+// The alpha given by SetLayeredWindowAttributes with LWA_ALPHA for a layered
+// window; nothing for a window that is not layered or has no alpha set.
+std::optional<BYTE> LayeredAlpha(HWND window);
+// The per-window pointer shape id the display shows over the window (0 = arrow).
+void SetWindowCursorId(HWND window, int cursorId);
+int WindowCursorId(HWND window);
+
+// The region object behind an HRGN, or null when the handle is no live region.
+const Region* RegionFromHandle(HRGN region);
+// Frees a region handle that no window owns. DeleteObject (drawing's, shared by
+// every kind of GDI object) calls this first: true when `object` was a region
+// handle (live or owned by a window), whether or not it was freed.
+bool DeleteRegionObject(HGDIOBJ object, bool* deleted = nullptr);
+
+// ---- Update regions ----------------------------------------------------------
+// The update region is kept as one rectangle in client coordinates (the union
+// of what was invalidated). See also InvalidateRect, ValidateRect, GetUpdateRect
+// and UpdateWindow in user32.h.
+
+std::optional<RECT> UpdateRectOf(HWND window);
+
+// ---- Observers ---------------------------------------------------------------
+
+enum class WindowEventKind {
+    Created,
+    Destroyed,       // sent after WM_DESTROY, while the handle still answers queries
+    Moved,           // screen position changed (also for children moved with a parent)
+    Resized,
+    VisibilityChanged,
+    ZOrderChanged,
+    ParentChanged,
+    RegionChanged,
+    LayeredChanged,
+    Invalidated,
+    StateChanged,    // minimized, maximized or restored
+};
+
+struct WindowEvent {
+    WindowEventKind kind;
+    HWND window;
+};
+
+using WindowObserver = std::function<void(const WindowEvent&)>;
+
+// Keeps an observer registered for its lifetime.
+class WindowObserverRegistration {
+public:
+    WindowObserverRegistration() = default;
+    explicit WindowObserverRegistration(WindowObserver observer);
+    ~WindowObserverRegistration();
+    WindowObserverRegistration(WindowObserverRegistration&& other) noexcept;
+    WindowObserverRegistration& operator=(WindowObserverRegistration&& other) noexcept;
+    WindowObserverRegistration(const WindowObserverRegistration&) = delete;
+    WindowObserverRegistration& operator=(const WindowObserverRegistration&) = delete;
+
+private:
+    std::uint64_t id_ = 0;
+};
+
+// ---- The desktop -------------------------------------------------------------
+
+enum class TaskbarEdge { None, Bottom, Top, Left, Right };
+
+struct DesktopSettings {
+    LONG width = 1366;
+    LONG height = 768;
+    TaskbarEdge taskbarEdge = TaskbarEdge::Bottom;
+    LONG taskbarThickness = 40;
+};
+
+// Resizes the screen and places (or removes) the taskbar window, of class
+// "shell_traywnd" with an empty title.
+void ConfigureDesktop(const DesktopSettings& settings);
+DesktopSettings CurrentDesktop();
+HWND TaskbarWindow();
+
+// Destroys every window, forgets classes, queued messages, input, timers,
+// capture and focus, and restores the default desktop. For tests.
+void ResetWindowSystem();
+
+// ---- Input -------------------------------------------------------------------
+
+enum class MouseButton { Left, Right, Middle };
+
+struct InputEvent {
+    enum class Kind { Move, Press, Release, Wheel };
+    Kind kind = Kind::Move;
+    POINT position{};          // screen coordinates
+    MouseButton button = MouseButton::Left;
+    int wheelDelta = 0;        // multiples of 120 per notch; positive away from the user
+};
+
+// Appends to the input queue; the message loop (or a modal loop such as the
+// move loop) turns each event into messages when it reads it.
+void QueueInput(const InputEvent& event);
+// Queues the event, then processes every pending message (as DoEvents does).
+void DeliverInput(const InputEvent& event);
+void MovePointer(LONG x, LONG y);
+void PressButton(MouseButton button, LONG x, LONG y);
+void ReleaseButton(MouseButton button, LONG x, LONG y);
+void TurnWheel(int delta, LONG x, LONG y);
+// Press and release at one place.
+void Click(MouseButton button, LONG x, LONG y);
+bool IsButtonHeld(MouseButton button);
+// The window the pointer is over (hit-testing z-order, visibility and regions),
+// ignoring capture; null over the bare desktop.
+HWND WindowAtPoint(POINT screenPoint);
+
+// ---- Message processing ------------------------------------------------------
+
+// Processes every pending message of the thread: posted messages, input,
+// paints and due timers, then returns. False when WM_QUIT was met (it stays
+// pending for the outer loop).
+bool ProcessPendingMessages();
+
+// What the loop does while waiting for messages in a real run: the display
+// installs a waiter that blocks until input arrives (feeding it with
+// QueueInput) or `timeout` passes (nothing = wait for input). Without one the
+// loop sleeps until the next timer is due. With a manual clock the loop
+// instead moves the clock to the next due timer.
+using IdleWaiter = std::function<void(std::optional<Milliseconds> timeout)>;
+void SetIdleWaiter(IdleWaiter waiter);
+
+}  // namespace zem::platform
