@@ -10,6 +10,17 @@ ClipRegion ClipRegion::FromRect(const RECT& bounds) {
     return region;
 }
 
+ClipRegion ClipRegion::FromRows(const RECT& bounds, std::vector<std::vector<Run>> rows) {
+    ClipRegion region = FromRect(bounds);
+    if (region.IsEmpty()) return region;
+    rows.resize(static_cast<std::size_t>(bounds.bottom - bounds.top));
+    const bool whole = std::all_of(rows.begin(), rows.end(), [&](const std::vector<Run>& runs) {
+        return runs.size() == 1 && runs[0] == Run{bounds.left, bounds.right};
+    });
+    if (!whole) region.rows_ = std::move(rows);
+    return region;
+}
+
 bool ClipRegion::Contains(int x, int y) const {
     bool inside = false;
     ForEachRun(y, x, x + 1, [&](int, int) { inside = true; });
@@ -22,8 +33,18 @@ void ClipRegion::Intersect(const ClipRegion& other) {
         bounds_ = bounds;
         return;
     }
-    const ClipRegion self = *this;
-    *this = FromPredicate(bounds, [&](int x, int y) { return self.Contains(x, y) && other.Contains(x, y); });
+    if (bounds.right <= bounds.left || bounds.bottom <= bounds.top) {
+        *this = FromRect(bounds);
+        return;
+    }
+    std::vector<std::vector<Run>> rows(static_cast<std::size_t>(bounds.bottom - bounds.top));
+    for (int y = bounds.top; y < bounds.bottom; ++y) {
+        auto& runs = rows[static_cast<std::size_t>(y - bounds.top)];
+        ForEachRun(y, bounds.left, bounds.right, [&](int a, int b) {
+            other.ForEachRun(y, a, b, [&](int c, int d) { runs.emplace_back(c, d); });
+        });
+    }
+    *this = FromRows(bounds, std::move(rows));
 }
 
 }  // namespace zem::platform

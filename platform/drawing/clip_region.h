@@ -17,6 +17,9 @@ public:
     ClipRegion() = default;
     // Every pixel of `bounds`.
     static ClipRegion FromRect(const RECT& bounds);
+    // The runs of each row of `bounds` (rows[0] is row bounds.top), sorted,
+    // apart and inside the bounds.
+    static ClipRegion FromRows(const RECT& bounds, std::vector<std::vector<Run>> rows);
     // The pixels of `bounds` for which inside(x, y) holds.
     template <typename Predicate>
     static ClipRegion FromPredicate(const RECT& bounds, Predicate inside);

@@ -1,6 +1,7 @@
 #include "platform/drawing/gdi_objects.h"
 
 #include "platform/drawing/gdi.h"
+#include "platform/window/window_system.h"
 
 #include <array>
 #include <cstdlib>
@@ -234,6 +235,9 @@ HGDIOBJ GetCurrentObject(HDC handle, UINT type) {
 }
 
 BOOL DeleteObject(HGDIOBJ handle) {
+    // Regions belong to the window system.
+    bool deleted = false;
+    if (zem::platform::DeleteRegionObject(handle, &deleted)) return deleted ? TRUE : FALSE;
     auto& table = GdiTable::Instance();
     GdiObject* object = table.Find(handle);
     if (!object) return FALSE;
