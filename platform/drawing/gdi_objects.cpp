@@ -289,8 +289,8 @@ int GetDeviceCaps(HDC, int index) {
         case LOGPIXELSY: return 96;
         case BITSPIXEL: return 32;
         case PLANES: return 1;
-        case HORZRES: return 1920;  // the platform's screen; see the screen composer
-        case VERTRES: return 1080;
+        case HORZRES: return zem::platform::CurrentDesktop().width;
+        case VERTRES: return zem::platform::CurrentDesktop().height;
         default: return 0;
     }
 }

@@ -173,13 +173,19 @@ bool WriteScreenSnapshot(const std::string& path) { return WritePng(ComposeScree
 
 bool WriteWindowSnapshot(HWND window, const std::string& path) { return WritePng(ComposeWindow(window), path); }
 
+std::optional<std::string> SnapshotRequest::WriteOnce() {
+    if (done_ || path_.empty()) return std::nullopt;
+    done_ = true;
+    if (!WriteScreenSnapshot(path_)) return std::nullopt;
+    return path_;
+}
+
 std::optional<std::string> WriteRequestedSnapshot() {
-    static bool done = false;
-    if (done) return std::nullopt;
-    done = true;
-    const char* path = std::getenv("ZEM_SNAPSHOT");
-    if (!path || !*path || !WriteScreenSnapshot(path)) return std::nullopt;
-    return std::string(path);
+    static SnapshotRequest request([] {
+        const char* path = std::getenv("ZEM_SNAPSHOT");
+        return std::string(path ? path : "");
+    }());
+    return request.WriteOnce();
 }
 
 }  // namespace zem::platform

@@ -51,6 +51,18 @@ Bitmap ComposeWindow(HWND window);
 bool WriteScreenSnapshot(const std::string& path);
 bool WriteWindowSnapshot(HWND window, const std::string& path);
 
+// A screen snapshot asked for by path, written at most once.
+class SnapshotRequest {
+public:
+    explicit SnapshotRequest(std::string path) : path_(std::move(path)) {}
+    // Writes the screen to the path the first time; the path written, if any.
+    std::optional<std::string> WriteOnce();
+
+private:
+    std::string path_;
+    bool done_ = false;
+};
+
 // The message loop calls this when it first runs out of messages: when the
 // environment variable ZEM_SNAPSHOT names a file, the screen is written
 // there, once per run. Returns the path written, if any.

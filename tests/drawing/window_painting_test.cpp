@@ -162,13 +162,13 @@ TEST_F(WindowPainting, SnapshotsAreWrittenAsPngAndOnRequestOnce) {
     EXPECT_EQ(ColorFromPixel(picture->Pixels().At(29, 19)), RGB(1, 2, 3));
 
     const std::string screenFile = (folder / "screen.png").string();
-    setenv("ZEM_SNAPSHOT", screenFile.c_str(), 1);
-    EXPECT_EQ(WriteRequestedSnapshot(), screenFile);
-    unsetenv("ZEM_SNAPSHOT");
+    SnapshotRequest request(screenFile);
+    EXPECT_EQ(request.WriteOnce(), screenFile);
     auto screen = LoadPicture(screenFile);
     EXPECT_EQ(screen->Width(), 200);
     EXPECT_EQ(ColorFromPixel(screen->Pixels().At(0, 0)), kDesktop);
-    EXPECT_EQ(WriteRequestedSnapshot(), std::nullopt) << "once per run";
+    EXPECT_EQ(request.WriteOnce(), std::nullopt) << "once per run";
+    EXPECT_EQ(SnapshotRequest("").WriteOnce(), std::nullopt) << "no path, no snapshot";
     std::filesystem::remove_all(folder);
 }
 
