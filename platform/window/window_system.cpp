@@ -749,6 +749,14 @@ HWND SetParent(HWND child, HWND newParent) {
     return old != nullptr ? old : GetDesktopWindow();
 }
 
+BOOL IsChild(HWND parent, HWND window) {
+    for (HWND up = zem::platform::ParentWindow(window); up != nullptr; up = zem::platform::ParentWindow(up))
+        if (up == parent) return TRUE;
+    return FALSE;
+}
+
+HWND WindowFromPoint(POINT point) { return zem::platform::WindowAtPoint(point); }
+
 HWND GetParent(HWND window) {
     WindowData* data = System().Find(window);
     if (data == nullptr) return nullptr;
