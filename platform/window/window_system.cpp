@@ -453,7 +453,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
     auto found = system.classes.find(zem::platform::detail::LowerAscii(className));
     if (found == system.classes.end()) return nullptr;
     const bool child = (style & WS_CHILD) != 0;
-    if (child && system.Find(parent) == nullptr) return nullptr;
+    if (child && (system.Find(parent) == nullptr || system.Find(parent)->destroying)) return nullptr;
     if (!child && parent != nullptr && system.Find(parent) == nullptr) return nullptr;
 
     auto data = std::make_unique<WindowData>();
