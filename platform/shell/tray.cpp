@@ -1,11 +1,9 @@
 #include "platform/shell/tray.h"
 
-#include <iconv.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
+#include "platform/base/text.h"
 #include "platform/window/user32.h"
 
 namespace zem::platform {
@@ -15,28 +13,7 @@ namespace {
 // when it has none), decoded from GBK; a byte that is no GBK is shown as U+FFFD.
 std::string DecodeField(const char* field, std::size_t size) {
     const std::size_t length = std::find(field, field + size, '\0') - field;
-    std::string out;
-    if (length == 0) return out;
-    iconv_t converter = iconv_open("UTF-8", "GBK");
-    if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(field, length);
-    std::vector<char> input(field, field + length);
-    char* in = input.data();
-    std::size_t inLeft = length;
-    char buffer[1024];
-    while (inLeft > 0) {
-        char* outPointer = buffer;
-        std::size_t outLeft = sizeof buffer;
-        const std::size_t result = iconv(converter, &in, &inLeft, &outPointer, &outLeft);
-        out.append(buffer, static_cast<std::size_t>(outPointer - buffer));
-        if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            out += "\xEF\xBF\xBD";
-            ++in;
-            --inLeft;
-            iconv(converter, nullptr, nullptr, nullptr, nullptr);
-        }
-    }
-    iconv_close(converter);
-    return out;
+    return GbkToUtf8(std::string_view(field, length));
 }
 
 class NotificationArea {
