@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <stb_image_write.h>
 
+#include "platform/drawing/picture.h"
+#include "platform/shell/icon_pictures.h"
 #include "platform/shell/icons.h"
 
 using zem::platform::DecodeIconFile;
@@ -157,6 +159,28 @@ TEST(Icons, ExtractIconReadsTheFileAndDestroyIconFreesIt) {
     EXPECT_TRUE(DestroyIcon(icon));
     EXPECT_FALSE(DestroyIcon(icon));
     EXPECT_EQ(zem::platform::IconFromHandle(icon), nullptr);
+    std::filesystem::remove_all(folder);
+}
+
+TEST(Icons, AnIconFileLoadsAsAPictureThatOwnsItsIcon) {
+    zem::platform::InstallIconPictureLoader();
+    const auto folder = std::filesystem::temp_directory_path() / ("zem_icons_" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(folder);
+    const auto path = folder / "icon.ico";
+    const auto bytes = IcoFile({{32, 32, Png(32)}});
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+
+    HICON icon = nullptr;
+    {
+        const auto picture = zem::platform::LoadPicture(path.string());
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(picture->Width(), 32);
+        EXPECT_EQ(picture->Pixels().Pixels()[5], 0x00FF00u);
+        icon = picture->Icon();
+        ASSERT_NE(zem::platform::IconFromHandle(icon), nullptr);
+    }
+    EXPECT_EQ(zem::platform::IconFromHandle(icon), nullptr);  // released with the picture
+    EXPECT_THROW(zem::platform::LoadPicture((folder / "missing.ico").string()), zem::platform::PictureError);
     std::filesystem::remove_all(folder);
 }
 
