@@ -22,9 +22,26 @@ using LONG_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
 using ATOM = WORD;
 using COLORREF = DWORD;
+using CHAR = char;
+using LPSTR = CHAR*;
+using LPCSTR = const CHAR*;
 
 inline constexpr BOOL TRUE = 1;
 inline constexpr BOOL FALSE = 0;
+
+// Show commands of a window or a started program.
+inline constexpr int SW_HIDE = 0;
+inline constexpr int SW_SHOWNORMAL = 1;
+inline constexpr int SW_NORMAL = 1;
+inline constexpr int SW_SHOWMINIMIZED = 2;
+inline constexpr int SW_SHOWMAXIMIZED = 3;
+inline constexpr int SW_MAXIMIZE = 3;
+inline constexpr int SW_SHOWNOACTIVATE = 4;
+inline constexpr int SW_SHOW = 5;
+inline constexpr int SW_MINIMIZE = 6;
+inline constexpr int SW_SHOWMINNOACTIVE = 7;
+inline constexpr int SW_SHOWNA = 8;
+inline constexpr int SW_RESTORE = 9;
 
 // Handles are opaque pointers to distinct incomplete types, so that one kind
 // cannot be passed where another is expected. The value is an identifier

@@ -114,19 +114,7 @@ inline constexpr int GWL_EXSTYLE = -20;
 inline constexpr int GWL_USERDATA = -21;
 inline constexpr int GWLP_USERDATA = -21;
 
-// ShowWindow
-inline constexpr int SW_HIDE = 0;
-inline constexpr int SW_SHOWNORMAL = 1;
-inline constexpr int SW_NORMAL = 1;
-inline constexpr int SW_SHOWMINIMIZED = 2;
-inline constexpr int SW_SHOWMAXIMIZED = 3;
-inline constexpr int SW_MAXIMIZE = 3;
-inline constexpr int SW_SHOWNOACTIVATE = 4;
-inline constexpr int SW_SHOW = 5;
-inline constexpr int SW_MINIMIZE = 6;
-inline constexpr int SW_SHOWMINNOACTIVE = 7;
-inline constexpr int SW_SHOWNA = 8;
-inline constexpr int SW_RESTORE = 9;
+// ShowWindow: the SW_ values are in platform/base/win32_types.h.
 
 // SetWindowPos
 inline constexpr UINT SWP_NOSIZE = 0x0001;

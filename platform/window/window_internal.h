@@ -93,6 +93,7 @@ public:
     void Invalidate(WindowData& window, const RECT* rect);
     void Resize(HWND window, RECT rect, WPARAM sizeKind, bool sendSize);
     void Maximize(HWND window);
+    void Maximize(HWND window, bool recordRestoreRect);
     void Minimize(HWND window);
     void Restore(HWND window);
     void SetVisible(HWND window, bool visible);

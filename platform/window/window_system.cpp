@@ -178,7 +178,9 @@ void WindowSystem::SetVisible(HWND window, bool visible) {
     Notify(WindowEventKind::VisibilityChanged, window);
 }
 
-void WindowSystem::Maximize(HWND window) {
+void WindowSystem::Maximize(HWND window) { Maximize(window, true); }
+
+void WindowSystem::Maximize(HWND window, bool recordRestoreRect) {
     WindowData* data = Find(window);
     if (data == nullptr) return;
     MINMAXINFO info{};
@@ -191,7 +193,7 @@ void WindowSystem::Maximize(HWND window) {
     SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     data = Find(window);
     if (data == nullptr) return;
-    if (data->state == ShowState::Normal) data->restoreRect = data->rect;
+    if (data->state == ShowState::Normal && recordRestoreRect) data->restoreRect = data->rect;
     data->state = ShowState::Maximized;
     data->style = (data->style | WS_MAXIMIZE) & ~WS_MINIMIZE;
     Notify(WindowEventKind::StateChanged, window);
@@ -223,7 +225,7 @@ void WindowSystem::Restore(HWND window) {
     }
     if (data->state == ShowState::Minimized && data->maximizedBeforeMinimize) {
         data->state = ShowState::Normal;
-        Maximize(window);
+        Maximize(window, false);
         return;
     }
     const ShowState previous = data->state;
@@ -262,6 +264,8 @@ void WindowSystem::BuildTaskbar() {
     taskbar = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "shell_traywnd", "", WS_POPUP | WS_VISIBLE, rect.left,
                               rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, nullptr,
                               nullptr);
+    // Nothing of these programs paints the taskbar; it starts valid.
+    ValidateRect(taskbar, nullptr);
 }
 
 }  // namespace zem::platform::detail

@@ -1,0 +1,89 @@
+// The window-hook thunk of the self-drawn controls. A window procedure is a
+// plain function of (window, message, wParam, lParam); a control's handler is
+// a member of one instance. Each instance owns a SubclassThunk whose stub puts
+// the instance in front of the four arguments and jumps to an entry routine,
+// which calls the instance's WindowProc.
+//
+// On x86-64 the stub is machine code (System V calling convention):
+//
+//   offset  bytes                 instruction
+//    0      49 89 C8              mov r8, rcx      lParam  -> fifth argument
+//    3      48 89 D1              mov rcx, rdx     wParam  -> fourth
+//    6      48 89 F2              mov rdx, rsi     message -> third
+//    9      48 89 FE              mov rsi, rdi     window  -> second
+//   12      48 BF <instance:8>    mov rdi, instance         first
+//   22      48 B8 <entry:8>       mov rax, entry
+//   32      FF E0                 jmp rax
+//   34      CC x 6                padding to 40 bytes
+//
+// The arguments travel in registers, so the stub moves registers where a
+// stack-based stub would rewrite the stack; the return address is untouched
+// and the entry routine returns straight to the caller. Elsewhere the same
+// routing comes from a pool of distinct procedures, one per live thunk.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <type_traits>
+
+#include "platform/base/executable_code.h"
+#include "platform/window/user32.h"
+
+namespace PublicData {
+
+using ThunkEntryRoutine = LRESULT (*)(void* instance, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+inline constexpr std::size_t kThunkCodeSize = 40;
+
+struct SubclassThunk {
+    SubclassThunk() = default;
+    // A thunk still hooked when its instance goes away unhooks itself, so the
+    // window never calls into a freed stub.
+    ~SubclassThunk();
+    // The stub carries this record's instance: a record is never copied.
+    SubclassThunk(const SubclassThunk&) = delete;
+    SubclassThunk& operator=(const SubclassThunk&) = delete;
+
+    WNDPROC OldProc = nullptr;                         // the procedure HookWindow replaced
+    std::uintptr_t Thunk = 0;                          // the stub's address while hooked; 0 after UnhookWindow
+    std::array<unsigned char, kThunkCodeSize> Code{};  // the stub's bytes
+    HWND Window = nullptr;                             // the window hooked
+    zem::platform::ExecutableCode Executable;          // where Code runs (x86-64)
+    WNDPROC Slot = nullptr;                            // the pool procedure (other processors)
+};
+
+// Writes the stub with the instance and the entry in place and sets Thunk.
+void InitThunk(SubclassThunk& thunk, void* instance, ThunkEntryRoutine entry);
+// InitThunk, then makes the stub the window's procedure, keeping the one it replaced in OldProc.
+void HookWindow(SubclassThunk& thunk, HWND window, void* instance, ThunkEntryRoutine entry);
+// Puts OldProc back and clears Thunk; a second call does nothing.
+void UnhookWindow(SubclassThunk& thunk, HWND window);
+
+// The entry routine of a control class: holds a counted reference to the
+// instance for the time of the call when the control is shared (derives from
+// std::enable_shared_from_this), and returns what its WindowProc returns.
+// A control declares its entry in one line:
+//   inline constexpr PublicData::ThunkEntryRoutine ScrollBarThunkEntry = &PublicData::ThunkEntry<SFVScrollBar>;
+template <class Control>
+LRESULT ThunkEntry(void* instance, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Control* control = static_cast<Control*>(instance);
+    if constexpr (requires { control->weak_from_this(); }) {
+        const auto keep = control->weak_from_this().lock();
+        return control->WindowProc(window, message, wParam, lParam);
+    } else {
+        return control->WindowProc(window, message, wParam, lParam);
+    }
+}
+
+namespace detail {
+// The stub's bytes for an instance and an entry.
+std::array<unsigned char, kThunkCodeSize> StubCode(void* instance, ThunkEntryRoutine entry);
+// The processor-independent routing: a distinct procedure bound to (instance,
+// entry) until released; null when every procedure of the pool is taken.
+WNDPROC AcquireSlot(void* instance, ThunkEntryRoutine entry);
+void ReleaseSlot(WNDPROC slot);
+}  // namespace detail
+
+}  // namespace PublicData

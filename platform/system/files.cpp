@@ -1,0 +1,187 @@
+#include "platform/system/files.h"
+
+#include "platform/base/text.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <random>
+
+namespace zem::platform {
+namespace {
+
+std::optional<std::string>& ProgramFolderOverride() {
+    static std::optional<std::string> folder;
+    return folder;
+}
+
+std::string ExecutableFolder() {
+    char buffer[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0) return ".";
+    const std::string path(buffer, static_cast<std::size_t>(length));
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Closes a descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
+    ~FileDescriptor() {
+        if (descriptor_ >= 0) close(descriptor_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return descriptor_; }
+    // Closes now and reports whether the close succeeded.
+    bool Close() {
+        const int descriptor = descriptor_;
+        descriptor_ = -1;
+        return close(descriptor) == 0;
+    }
+
+private:
+    int descriptor_;
+};
+
+bool IsRegularFile(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool WriteAll(int descriptor, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = write(descriptor, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string ToPosixPath(std::string_view path) {
+    std::string result(path);
+    std::replace(result.begin(), result.end(), '\\', '/');
+    return result;
+}
+
+std::string ProgramFolder() {
+    if (ProgramFolderOverride()) return *ProgramFolderOverride();
+    return ExecutableFolder();
+}
+
+ScopedProgramFolder::ScopedProgramFolder(std::string folder) : previous_(ProgramFolderOverride()) {
+    ProgramFolderOverride() = std::move(folder);
+}
+
+ScopedProgramFolder::~ScopedProgramFolder() { ProgramFolderOverride() = previous_; }
+
+std::string Dir(std::string_view path) {
+    const std::string posix = ToPosixPath(path);
+    const std::size_t slash = posix.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : posix.substr(0, slash));
+    const std::string pattern = slash == std::string::npos ? posix : posix.substr(slash + 1);
+    if (pattern.empty() || pattern.front() == '.') return "";
+    if (pattern.find_first_of("*?") == std::string::npos) {
+        return IsRegularFile(posix) ? pattern : "";
+    }
+    DIR* directory = opendir(folder.c_str());
+    if (directory == nullptr) return "";
+    std::vector<std::string> matches;
+    while (const dirent* entry = readdir(directory)) {
+        const std::string name = entry->d_name;
+        if (name.front() == '.') continue;
+        if (fnmatch(pattern.c_str(), name.c_str(), 0) != 0) continue;
+        if (IsRegularFile(folder + "/" + name)) matches.push_back(name);
+    }
+    closedir(directory);
+    if (matches.empty()) return "";
+    return *std::min_element(matches.begin(), matches.end());
+}
+
+std::optional<std::string> ReadFileBytes(std::string_view path, std::error_code& error) {
+    error.clear();
+    FileDescriptor file(open(ToPosixPath(path).c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0) {
+        error = std::error_code(errno, std::generic_category());
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t count = read(file.Get(), buffer, sizeof buffer);
+        if (count == 0) break;
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            error = std::error_code(errno, std::generic_category());  // e.g. EISDIR
+            return std::nullopt;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(count));
+    }
+    return bytes;
+}
+
+bool ReplaceFileAtomically(std::string_view path, std::string_view bytes) {
+    const std::string target = ToPosixPath(path);
+    mode_t mode = 0644;
+    struct stat status {};
+    if (stat(target.c_str(), &status) == 0) {
+        if (!S_ISREG(status.st_mode)) return false;
+        mode = status.st_mode & 07777;
+    }
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    const std::string temporary =
+        target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(random());
+    FileDescriptor file(
+        open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    if (file.Get() < 0) return false;
+    const bool written = fchmod(file.Get(), mode) == 0 && WriteAll(file.Get(), bytes) &&
+                         fsync(file.Get()) == 0;
+    if (!file.Close() || !written || rename(temporary.c_str(), target.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool WriteTextFile(std::string_view path, std::string_view utf8Text) {
+    return ReplaceFileAtomically(path, Utf8ToGbk(utf8Text));
+}
+
+std::vector<std::string> SplitTextLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t position = 0; position < bytes.size(); ++position) {
+        if (bytes[position] != '\r') continue;
+        lines.emplace_back(bytes.substr(start, position - start));
+        if (position + 1 < bytes.size() && bytes[position + 1] == '\n') ++position;
+        start = position + 1;
+    }
+    if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+    return lines;
+}
+
+std::optional<std::vector<std::string>> ReadTextFileLines(std::string_view path) {
+    std::error_code error;
+    const std::optional<std::string> bytes = ReadFileBytes(path, error);
+    if (!bytes) return std::nullopt;
+    std::vector<std::string> lines = SplitTextLines(*bytes);
+    for (std::string& line : lines) line = GbkToUtf8(line);
+    return lines;
+}
+
+}  // namespace zem::platform

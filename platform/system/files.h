@@ -1,0 +1,61 @@
+// Files and paths. Paths are built as the programs build them, by appending a
+// fixed relative path to the program folder ("\zemskin\Config.ini",
+// "/zem.ini"); every function here accepts such a path and turns its
+// backslashes into POSIX separators in one place, ToPosixPath.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+namespace zem::platform {
+
+// Backslashes become forward slashes; nothing else changes.
+std::string ToPosixPath(std::string_view path);
+
+// The folder of the running program's executable, without a trailing
+// separator; the folder set by a live ScopedProgramFolder instead, if any.
+std::string ProgramFolder();
+
+// Sets the program folder for its lifetime (tests); restores the previous one.
+class ScopedProgramFolder {
+public:
+    explicit ScopedProgramFolder(std::string folder);
+    ~ScopedProgramFolder();
+    ScopedProgramFolder(const ScopedProgramFolder&) = delete;
+    ScopedProgramFolder& operator=(const ScopedProgramFolder&) = delete;
+
+private:
+    std::optional<std::string> previous_;
+};
+
+// The forms runtime's directory lookup with normal file attributes: the file
+// name of the regular file at `path` (its last component may hold the
+// wildcards * and ?, the first match in name order is taken), or "" when there
+// is none. Folders and hidden files (names beginning with ".") never match.
+std::string Dir(std::string_view path);
+
+// The whole file; nothing when it cannot be read, with `error` saying why
+// (std::errc::no_such_file_or_directory when it is missing).
+std::optional<std::string> ReadFileBytes(std::string_view path, std::error_code& error);
+
+// Replaces the file with `bytes` atomically: written to a temporary file beside
+// it, flushed to disk, then renamed over it, so a reader sees the old file or
+// the new one and never a part. An existing file's permissions are kept. False
+// when anything fails; the old file is then untouched.
+bool ReplaceFileAtomically(std::string_view path, std::string_view bytes);
+
+// Text files in the ANSI code page (GBK). The whole UTF-8 text is converted and
+// written as it is; a caller that wants a final line break includes "\r\n".
+bool WriteTextFile(std::string_view path, std::string_view utf8Text);
+
+// Splits GBK bytes into lines: a line ends at CR or CR LF; LF alone does not end
+// one and stays in the line. Text after the last line end is a last line.
+std::vector<std::string> SplitTextLines(std::string_view bytes);
+
+// The file's lines, each converted to UTF-8; nothing when it cannot be read.
+std::optional<std::vector<std::string>> ReadTextFileLines(std::string_view path);
+
+}  // namespace zem::platform

@@ -1,0 +1,227 @@
+#include "canvas.h"
+#include "platform/base/text.h"
+#include "platform/drawing/ansi_text.h"
+#include "platform/drawing/fonts.h"
+#include "platform/drawing/text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr COLORREF kBack = RGB(0x40, 0x40, 0x40);
+constexpr COLORREF kInk = RGB(0xFF, 0xFF, 0xFF);
+
+// "播放列表" in GBK.
+const char kGbkText[] = "\xB2\xA5\xB7\xC5\xC1\xD0\xB1\xED";
+
+class Text : public ::testing::Test {
+protected:
+    // A 9-point 宋体 as the play list makes it: MulDiv(9, 96, 72) = 12.
+    HFONT MakeFont(int weight = FW_NORMAL) {
+        HFONT font = CreateFontA(-MulDiv(9, GetDeviceCaps(nullptr, LOGPIXELSY), 72), 0, 0, 0, weight, 0, 0, 0,
+                                 GB2312_CHARSET, 0, 0, 0, 0, "\xCB\xCE\xCC\xE5" /* 宋体 */);
+        fonts_.push_back(font);
+        return font;
+    }
+    void Prepare(Canvas& canvas, HFONT font) {
+        SelectObject(canvas.dc(), font);
+        SetTextColor(canvas.dc(), kInk);
+        SetBkMode(canvas.dc(), TRANSPARENT);
+    }
+    void TearDown() override {
+        for (HFONT font : fonts_) DeleteObject(font);
+    }
+    std::vector<HFONT> fonts_;
+};
+
+bool SamePixels(const Canvas& a, const Canvas& b) {
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.at(x, y) != b.at(x, y)) return false;
+    return true;
+}
+
+TEST_F(Text, TheSystemFacesResolveToAnInstalledCjkFace) {
+    auto& engine = zem::platform::FontEngine::Instance();
+    const std::string song = engine.ResolveFile("宋体");
+    EXPECT_NE(song.find("wqy"), std::string::npos) << song;
+    EXPECT_EQ(engine.ResolveFile("微软雅黑"), song);
+    EXPECT_EQ(engine.ResolveFile("黑体"), song);
+}
+
+TEST_F(Text, GbkAndUtf8TextDrawAlike) {
+    Canvas viaGbk(120, 28, kBack);
+    Canvas viaUtf8(120, 28, kBack);
+    HFONT font = MakeFont();
+    Prepare(viaGbk, font);
+    RECT rect{4, 0, 120, 28};
+    DrawTextA(viaGbk.dc(), kGbkText, -1, &rect, DT_SINGLELINE | DT_VCENTER);
+    SelectObject(viaGbk.dc(), GetStockObject(SYSTEM_FONT));
+    Prepare(viaUtf8, font);
+    RECT same = rect;
+    zem::platform::DrawTextUtf8(viaUtf8.dc(), "播放列表", same, DT_SINGLELINE | DT_VCENTER);
+    SelectObject(viaUtf8.dc(), GetStockObject(SYSTEM_FONT));
+    EXPECT_TRUE(SamePixels(viaGbk, viaUtf8));
+    EXPECT_NE(viaGbk.Ink(kBack).right, 0) << "something was drawn";
+    EXPECT_EQ(zem::platform::GbkToUtf8(kGbkText), "播放列表");
+    EXPECT_EQ(zem::platform::Utf8ToGbk("播放列表"), kGbkText);
+}
+
+TEST_F(Text, InkIsTheTextColourBlendedOverTheBackground) {
+    Canvas canvas(80, 20, kBack);
+    Prepare(canvas, MakeFont());
+    SetTextColor(canvas.dc(), RGB(0xFF, 0x96, 0x00));
+    TextOutA(canvas.dc(), 2, 2, kGbkText, 4);
+    bool full = false;
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x) {
+            const COLORREF c = canvas.at(x, y);
+            full |= c == RGB(0xFF, 0x96, 0x00);
+            // Between background and ink in every channel.
+            EXPECT_GE(GetRValue(c), 0x40);
+            EXPECT_LE(GetBValue(c), 0x40);
+        }
+    EXPECT_TRUE(full) << "strokes at full coverage show the exact text colour";
+    SIZE size{};
+    ASSERT_TRUE(GetTextExtentPoint32A(canvas.dc(), kGbkText, 4, &size));
+    const RECT ink = canvas.Ink(kBack);
+    EXPECT_GE(ink.left, 2);
+    EXPECT_LE(ink.right, 2 + size.cx);
+    EXPECT_GE(ink.top, 2);
+    EXPECT_LE(ink.bottom, 2 + size.cy);
+    SelectObject(canvas.dc(), GetStockObject(SYSTEM_FONT));
+}
+
+TEST_F(Text, VerticalCentringPlacesTheLineBoxMidway) {
+    HFONT font = MakeFont();
+    for (int height : {28, 27, 13, 8}) {
+        Canvas centred(100, 40, kBack);
+        Canvas placed(100, 40, kBack);
+        Prepare(centred, font);
+        Prepare(placed, font);
+        SIZE size{};
+        GetTextExtentPoint32A(centred.dc(), kGbkText, -1, &size);
+        RECT rect{0, 6, 100, 6 + height};
+        const int result = DrawTextA(centred.dc(), kGbkText, -1, &rect, DT_SINGLELINE | DT_VCENTER);
+        const int top = (rect.top + rect.bottom - size.cy) / 2;
+        RECT manual{0, top, 100, 40};
+        DrawTextA(placed.dc(), kGbkText, -1, &manual, DT_SINGLELINE);
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 100; ++x) {
+                const bool inside = y >= rect.top && y < rect.bottom;
+                EXPECT_EQ(centred.at(x, y), inside ? placed.at(x, y) : kBack) << height << ": " << x << "," << y;
+            }
+        EXPECT_EQ(result, top + size.cy - rect.top) << "offset to the bottom of the text";
+        SelectObject(centred.dc(), GetStockObject(SYSTEM_FONT));
+        SelectObject(placed.dc(), GetStockObject(SYSTEM_FONT));
+    }
+}
+
+TEST_F(Text, TextIsClippedToItsRectangle) {
+    Canvas canvas(100, 30, kBack);
+    Prepare(canvas, MakeFont());
+    RECT rect{10, 8, 40, 20};
+    DrawTextA(canvas.dc(), "WWWWWWWWWWWW", -1, &rect, DT_SINGLELINE | DT_VCENTER);
+    const RECT ink = canvas.Ink(kBack);
+    EXPECT_GE(ink.left, 10);
+    EXPECT_LE(ink.right, 40);
+    EXPECT_GE(ink.top, 8);
+    EXPECT_LE(ink.bottom, 20);
+    EXPECT_EQ(ink.right, 40) << "the row runs on to the rectangle's edge";
+    // DT_NOCLIP lets it run past.
+    RECT free{10, 8, 40, 20};
+    DrawTextA(canvas.dc(), "WWWWWWWWWWWW", -1, &free, DT_SINGLELINE | DT_VCENTER | DT_NOCLIP);
+    EXPECT_GT(canvas.Ink(kBack).right, 40);
+    SelectObject(canvas.dc(), GetStockObject(SYSTEM_FONT));
+}
+
+TEST_F(Text, HorizontalAlignmentAndCalcRect) {
+    HFONT font = MakeFont();
+    Canvas probe(10, 10);
+    Prepare(probe, font);
+    RECT measured{20, 5, 20, 5};
+    const int height = DrawTextA(probe.dc(), kGbkText, -1, &measured, DT_SINGLELINE | DT_CALCRECT);
+    SIZE size{};
+    GetTextExtentPoint32A(probe.dc(), kGbkText, -1, &size);
+    EXPECT_EQ(measured.right - measured.left, size.cx);
+    EXPECT_EQ(measured.bottom - measured.top, size.cy);
+    EXPECT_EQ(height, size.cy);
+    EXPECT_EQ(probe.Ink(0).right, 0) << "DT_CALCRECT draws nothing";
+    SelectObject(probe.dc(), GetStockObject(SYSTEM_FONT));
+
+    struct Case {
+        UINT format;
+        int left;  // where a left-aligned draw gives the same pixels
+    };
+    const int width = 150;
+    for (const Case& c : {Case{DT_CENTER, (width - size.cx) / 2}, Case{DT_RIGHT, width - size.cx}}) {
+        Canvas aligned(width, 20, kBack);
+        Canvas manual(width, 20, kBack);
+        Prepare(aligned, font);
+        Prepare(manual, font);
+        RECT rect{0, 0, width, 20};
+        DrawTextA(aligned.dc(), kGbkText, -1, &rect, DT_SINGLELINE | c.format);
+        RECT shifted{c.left, 0, width, 20};
+        DrawTextA(manual.dc(), kGbkText, -1, &shifted, DT_SINGLELINE | DT_LEFT);
+        EXPECT_TRUE(SamePixels(aligned, manual)) << c.format;
+        SelectObject(aligned.dc(), GetStockObject(SYSTEM_FONT));
+        SelectObject(manual.dc(), GetStockObject(SYSTEM_FONT));
+    }
+}
+
+TEST_F(Text, LinesPrefixesAndWordBreaks) {
+    Canvas canvas(10, 10);
+    Prepare(canvas, MakeFont());
+    SIZE line{};
+    GetTextExtentPoint32A(canvas.dc(), "File", -1, &line);
+    auto measure = [&](const char* text, UINT format, int width = 1000) {
+        RECT rect{0, 0, width, 0};
+        DrawTextA(canvas.dc(), text, -1, &rect, format | DT_CALCRECT);
+        return SIZE{rect.right, rect.bottom};
+    };
+    EXPECT_EQ(measure("&File", 0).cx, line.cx) << "the prefix mark takes no room";
+    EXPECT_GT(measure("&File", DT_NOPREFIX).cx, line.cx);
+    EXPECT_EQ(measure("A&&B", 0).cx, measure("A&B", DT_NOPREFIX).cx);
+    EXPECT_EQ(measure("one\r\ntwo\nthree", 0).cy, 3 * line.cy);
+    EXPECT_EQ(measure("one\r\ntwo", DT_SINGLELINE).cy, line.cy);
+    EXPECT_EQ(measure("File File File", DT_WORDBREAK, line.cx + 2).cy, 3 * line.cy);
+    EXPECT_EQ(measure(kGbkText, DT_WORDBREAK, 30).cy, 2 * line.cy) << "CJK text breaks between characters";
+    SelectObject(canvas.dc(), GetStockObject(SYSTEM_FONT));
+}
+
+TEST_F(Text, OpaqueModeFillsTheTextBoxWithTheBackgroundColour) {
+    Canvas canvas(100, 30, kBack);
+    Prepare(canvas, MakeFont());
+    SetBkMode(canvas.dc(), OPAQUE);
+    SetBkColor(canvas.dc(), RGB(0, 0x80, 0));
+    SIZE size{};
+    GetTextExtentPoint32A(canvas.dc(), "ab", -1, &size);
+    TextOutA(canvas.dc(), 5, 3, "ab", -1);
+    EXPECT_EQ(canvas.at(5, 3), RGB(0, 0x80, 0));
+    EXPECT_EQ(canvas.at(5 + size.cx - 1, 3 + size.cy - 1), RGB(0, 0x80, 0));
+    EXPECT_EQ(canvas.at(4, 3), kBack);
+    EXPECT_EQ(canvas.at(5 + size.cx, 3), kBack);
+    EXPECT_EQ(canvas.at(5, 3 + size.cy), kBack);
+    SelectObject(canvas.dc(), GetStockObject(SYSTEM_FONT));
+}
+
+TEST_F(Text, WeightAndHeightChangeTheRendering) {
+    Canvas canvas(10, 10);
+    SIZE normal{}, bold{}, cell{};
+    Prepare(canvas, MakeFont());
+    GetTextExtentPoint32A(canvas.dc(), "abc", -1, &normal);
+    SelectObject(canvas.dc(), MakeFont(FW_BOLD));
+    GetTextExtentPoint32A(canvas.dc(), "abc", -1, &bold);
+    HFONT byCell = CreateFontA(20, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, "");
+    fonts_.push_back(byCell);
+    SelectObject(canvas.dc(), byCell);
+    GetTextExtentPoint32A(canvas.dc(), "abc", -1, &cell);
+    SelectObject(canvas.dc(), GetStockObject(SYSTEM_FONT));
+    EXPECT_GT(bold.cx, normal.cx);
+    EXPECT_EQ(bold.cy, normal.cy);
+    EXPECT_NEAR(cell.cy, 20, 1) << "a positive height is the cell height";
+}
+
+}  // namespace

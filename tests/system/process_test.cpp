@@ -1,0 +1,194 @@
+#include "platform/system/process.h"
+
+#include "platform/system/files.h"
+#include "tests/system/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <random>
+
+extern char** environ;
+
+namespace zem::platform {
+namespace {
+
+using zem::testing::TempFolder;
+
+TEST(ImageNames, MatchWithoutCaseAndWithOrWithoutTheExeEnding) {
+    struct Case {
+        std::string process, image;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"zemplayer", "zemplayer.exe", true},  {"zemplayer.exe", "zemplayer.exe", true},
+        {"ZemPlayer", "zemplayer.EXE", true},  {"zemplayer", "zemplayer", true},
+        {"zemplayer2", "zemplayer.exe", false}, {"zemplayer.exe", "zemplayer", false},
+        {"", ".exe", false},                    {"bofangqi", "QvodPlayer.exe", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ImageNameMatches(c.process, c.image), c.matches) << c.process << " / " << c.image;
+    }
+}
+
+// Sets an environment variable for its lifetime.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) previous_ = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnvironment() {
+        if (previous_) {
+            setenv(name_, previous_->c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> previous_;
+};
+
+// A program of the test's own that reports its arguments through a FIFO beside
+// it; reading the FIFO waits for the program, so no test sleeps.
+class ArgumentReporter {
+public:
+    ArgumentReporter(const TempFolder& folder, const std::string& name) : folder_(folder) {
+        const std::string path = folder.File(name);
+        folder.Write(name,
+                     "#!/bin/sh\n"
+                     "{ echo \"$#\"; for a in \"$@\"; do echo \"[$a]\"; done; } > \"${0%/*}/out.fifo\"\n");
+        std::filesystem::permissions(path, std::filesystem::perms(0755));
+        EXPECT_EQ(mkfifo(folder.File("out.fifo").c_str(), 0600), 0);
+    }
+    std::string Report() const { return folder_.Read("out.fifo"); }
+
+private:
+    const TempFolder& folder_;
+};
+
+TEST(NativeProcessLauncher, StartsAProgramOfTheProgramFolderWithItsArgumentUnchanged) {
+    TempFolder folder("program folder with blanks");
+    ScopedProgramFolder programFolder(folder.Path().string());
+    ArgumentReporter reporter(folder, "update");
+    NativeProcessLauncher launcher;
+    const DWORD id = launcher.Start(folder.Path().string() + "\\update.exe 1.3###shengji###", SW_SHOWNORMAL);
+    EXPECT_GT(id, 0u);
+    EXPECT_EQ(reporter.Report(), "1\n[1.3###shengji###]\n");
+}
+
+TEST(NativeProcessLauncher, OpensAnAddressWithTheUrlOpenerAndNeverThroughAShell) {
+    TempFolder folder;
+    ArgumentReporter reporter(folder, "xdg-open");
+    ScopedEnvironment path("PATH", folder.Path().string());
+    NativeProcessLauncher launcher;
+    const std::string address = "http://127.0.0.1/a b;touch $(echo pwned)&c=`id`";
+    launcher.Start("C:\\\\Program Files\\\\Internet Explorer\\\\IEXPLORE.exe " + address, SW_SHOWMINIMIZED);
+    EXPECT_EQ(reporter.Report(), "1\n[" + address + "]\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "pwned"));
+}
+
+TEST(NativeProcessLauncher, ReportsFileNotFoundForWhatItCannotStart) {
+    TempFolder folder;
+    ScopedEnvironment path("PATH", folder.Path().string());  // no URL opener here
+    ScopedProgramFolder programFolder(folder.Path().string());
+    NativeProcessLauncher launcher;
+    const std::string lines[] = {
+        "C:\\\\Program Files\\\\Internet Explorer\\\\IEXPLORE.exe http://127.0.0.1/",
+        folder.Path().string() + "\\update.exe 1.3###wu###",
+        "cmd.exe /c del /q *",
+        "",
+    };
+    for (const std::string& line : lines) {
+        EXPECT_THROW(launcher.Start(line, SW_HIDE), FileNotFoundError) << line;
+    }
+    // Taskkill itself is there; arguments it would refuse end nothing.
+    EXPECT_EQ(launcher.Start("cmd.exe /c taskkill /im a b /f", SW_HIDE), 0u);
+    EXPECT_EQ(launcher.Start("cmd.exe /c taskkill", SW_HIDE), 0u);
+}
+
+// A copy of /bin/sleep under a name no other process has, started by the test.
+class UniqueSleeper {
+public:
+    explicit UniqueSleeper(const TempFolder& folder) {
+        std::random_device random;
+        name_ = "zemsleep" + std::to_string(getpid()) + "x" + std::to_string(random() % 100000);
+        path_ = folder.File(name_);
+        std::filesystem::copy_file("/bin/sleep", path_);
+    }
+    pid_t Start() const {
+        char* arguments[] = {const_cast<char*>(path_.c_str()), const_cast<char*>("600"), nullptr};
+        pid_t id = 0;
+        EXPECT_EQ(posix_spawn(&id, path_.c_str(), nullptr, nullptr, arguments, environ), 0);
+        return id;
+    }
+    const std::string& Name() const { return name_; }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string name_;
+    std::string path_;
+};
+
+int WaitForEnd(pid_t id) {
+    int status = 0;
+    EXPECT_EQ(waitpid(id, &status, 0), id);
+    return WIFSIGNALED(status) ? WTERMSIG(status) : -1;
+}
+
+TEST(NativeProcessLauncher, TaskkillEndsEveryProcessOfTheImageNameAndNothingElse) {
+    TempFolder folder;
+    UniqueSleeper sleeper(folder);
+    const pid_t first = sleeper.Start();
+    const pid_t second = sleeper.Start();
+    std::vector<pid_t> found = FindProcessesByImageName(sleeper.Name() + ".exe");
+    std::sort(found.begin(), found.end());
+    std::vector<pid_t> started{first, second};
+    std::sort(started.begin(), started.end());
+    EXPECT_EQ(found, started);
+    EXPECT_EQ(FindProcessesOfExecutable(sleeper.Path()), found);
+
+    NativeProcessLauncher launcher;
+    EXPECT_EQ(launcher.Start("cmd.exe /c taskkill /im " + sleeper.Name() + ".exe /f", SW_HIDE), 0u);
+    EXPECT_EQ(WaitForEnd(first), SIGKILL);
+    EXPECT_EQ(WaitForEnd(second), SIGKILL);
+    EXPECT_TRUE(FindProcessesByImageName(sleeper.Name()).empty());
+}
+
+TEST(ProcessLauncher, ScopedOverrideReplacesAndRestoresTheLauncher) {
+    struct Recorder : ProcessLauncher {
+        std::vector<std::pair<std::string, int>> started;
+        DWORD Start(std::string_view commandLine, int showMode) override {
+            started.emplace_back(commandLine, showMode);
+            return 7;
+        }
+    };
+    ProcessLauncher* const native = &CurrentProcessLauncher();
+    Recorder outer, inner;
+    {
+        ScopedProcessLauncher outerScope(outer);
+        {
+            ScopedProcessLauncher innerScope(inner);
+            EXPECT_EQ(StartCommandLine("a b", SW_HIDE), 7u);
+        }
+        StartCommandLine("c", SW_SHOWMINIMIZED);
+    }
+    EXPECT_EQ(&CurrentProcessLauncher(), native);
+    EXPECT_EQ(inner.started, (std::vector<std::pair<std::string, int>>{{"a b", SW_HIDE}}));
+    EXPECT_EQ(outer.started, (std::vector<std::pair<std::string, int>>{{"c", SW_SHOWMINIMIZED}}));
+}
+
+}  // namespace
+}  // namespace zem::platform

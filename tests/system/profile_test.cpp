@@ -1,0 +1,206 @@
+#include "platform/system/profile.h"
+
+#include "tests/system/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using zem::testing::TempFolder;
+
+std::string Read(const std::string& path, const char* section, const char* key,
+                 const char* fallback = "dflt", DWORD size = 32767) {
+    std::vector<char> buffer(size + 1, '#');
+    const DWORD copied = GetPrivateProfileStringA(section, key, fallback, buffer.data(), size, path.c_str());
+    EXPECT_EQ(buffer[copied], '\0');
+    return std::string(buffer.data(), copied);
+}
+
+TEST(GetPrivateProfileString, FindsValuesWithoutLetterCaseAndTrimsBlanks) {
+    TempFolder folder;
+    folder.Write("Config.ini",
+                 "; comment=not a key\r\n"
+                 "[Version]\r\n"
+                 "  Version = 1.3 \t\r\n"
+                 "[Form]\r\n"
+                 "form=True\r\n"
+                 "quoted=\"  x  \"\r\n"
+                 "empty=\r\n"
+                 "form=ignored, the first key counts\r\n"
+                 "[form]\r\n"
+                 "extra=second section of the same name\r\n"
+                 "[\xC5\xE4\xD6\xC3]\r\n"            // 配置
+                 "\xC3\xFB\xD7\xD6=\xD6\xB5\r\n"     // 名字=值
+                 "[\x81\x41]\r\n"                     // a character whose trail byte is "A"
+                 "k=upper trail\r\n");
+    const std::string path = folder.File("Config.ini");
+    struct Case {
+        const char* section;
+        const char* key;
+        std::string value;
+    };
+    const Case cases[] = {
+        {"Version", "Version", "1.3"},
+        {"VERSION", "version", "1.3"},
+        {" Version ", "Version", "1.3"},
+        {"form", "FORM", "True"},
+        {"form", "quoted", "  x  "},
+        {"form", "empty", ""},
+        {"form", "extra", "dflt"},
+        {"Nope", "form", "dflt"},
+        {"Version", "nope", "dflt"},
+        {"", "comment", "dflt"},
+        {"\xC5\xE4\xD6\xC3", "\xC3\xFB\xD7\xD6", "\xD6\xB5"},
+        {"\x81\x41", "K", "upper trail"},
+        {"\x81\x61", "k", "dflt"},  // a different character, never folded into the first
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Read(path, c.section, c.key), c.value) << c.section << "/" << c.key;
+    }
+}
+
+TEST(GetPrivateProfileString, GivesTheDefaultWhenTheFileCannotBeRead) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder.Path() / "folder.ini");
+    for (const std::string name : {"missing.ini", "folder.ini", "nofolder/Config.ini"}) {
+        const std::string path = folder.File(name);
+        EXPECT_EQ(Read(path, "Version", "Version", ""), "") << name;
+        EXPECT_EQ(Read(path, "Version", "Version", "1.0  "), "1.0") << name;
+        EXPECT_EQ(Read(path, "Version", "Version", nullptr), "") << name;
+    }
+}
+
+TEST(GetPrivateProfileString, CutsTheValueToTheBuffer) {
+    TempFolder folder;
+    folder.Write("a.ini", "[s]\r\nk=0123456789\r\nlong=" + std::string(100000, 'x') + "\r\n");
+    const std::string path = folder.File("a.ini");
+    EXPECT_EQ(Read(path, "s", "k", "", 11), "0123456789");
+    EXPECT_EQ(Read(path, "s", "k", "", 10), "012345678");
+    EXPECT_EQ(Read(path, "s", "k", "", 1), "");
+    EXPECT_EQ(Read(path, "s", "long"), std::string(32766, 'x'));
+    EXPECT_EQ(Read(path, "s", "none", "abcdef", 4), "abc");
+}
+
+TEST(GetPrivateProfileString, ReadsEveryLineEndAndKeepsForeignBytes) {
+    TempFolder folder;
+    const std::pair<std::string, std::string> files[] = {
+        {"cr.ini", "[a]\rk=v\r[b]\rk=w"},
+        {"lf.ini", "[a]\nk=v\n[b]\nk=w\n"},
+        {"mixed.ini", "[a]\r\nk=v\r[b]\nk=w"},
+    };
+    for (const auto& [name, bytes] : files) {
+        folder.Write(name, bytes);
+        EXPECT_EQ(Read(folder.File(name), "a", "k"), "v") << name;
+        EXPECT_EQ(Read(folder.File(name), "b", "k"), "w") << name;
+    }
+    folder.Write("raw.ini", "[a]\r\nk=\xFF\xFE\x80z\r\n");
+    EXPECT_EQ(Read(folder.File("raw.ini"), "a", "k"), "\xFF\xFE\x80z");
+}
+
+TEST(GetPrivateProfileString, ListsSectionAndKeyNames) {
+    TempFolder folder;
+    folder.Write("a.ini", "[one]\r\nx=1\r\ny=2\r\n[two]\r\n");
+    const std::string path = folder.File("a.ini");
+    char buffer[64];
+    DWORD copied = GetPrivateProfileStringA(nullptr, nullptr, "", buffer, sizeof buffer, path.c_str());
+    EXPECT_EQ(std::string(buffer, copied), std::string("one\0two\0", 8));
+    EXPECT_EQ(buffer[copied], '\0');
+    copied = GetPrivateProfileStringA("ONE", nullptr, "", buffer, sizeof buffer, path.c_str());
+    EXPECT_EQ(std::string(buffer, copied), std::string("x\0y\0", 4));
+    EXPECT_EQ(buffer[copied], '\0');
+}
+
+struct WriteCase {
+    const char* name;
+    std::string before;  // "<none>": no file
+    const char* section;
+    const char* key;
+    const char* value;
+    std::string after;
+};
+
+TEST(WritePrivateProfileString, CreatesReplacesAndKeepsEverythingElse) {
+    const WriteCase cases[] = {
+        {"creates the file", "<none>", "Version", "Version", "1.3", "[Version]\r\nVersion=1.3\r\n"},
+        {"replaces in place", "[s]\r\nk=old\r\n", "s", "k", "new", "[s]\r\nk=new\r\n"},
+        {"keeps spelling, blanks, comments and line ends",
+         "; c\n[s]\n  K = old\n\n[t]\nx=1\n", "S", "k", "new",
+         "; c\n[s]\n  K = new\n\n[t]\nx=1\n"},
+        {"adds a key after the section's last line",
+         "[s]\r\na=1\r\n\r\n[t]\r\n", "s", "b", "2", "[s]\r\na=1\r\nb=2\r\n\r\n[t]\r\n"},
+        {"adds a section at the end", "[s]\r\na=1", "t", "b", "2",
+         "[s]\r\na=1\r\n[t]\r\nb=2\r\n"},
+        {"writes into the first of a repeated section", "[s]\r\na=1\r\n[s]\r\na=2\r\n", "s", "a",
+         "3", "[s]\r\na=3\r\n[s]\r\na=2\r\n"},
+        {"keeps foreign bytes", "[s]\r\nraw=\xFF\x80\r\nk=1\r\n", "s", "k", "2",
+         "[s]\r\nraw=\xFF\x80\r\nk=2\r\n"},
+        {"keeps CR-only lines", "[s]\rk=1\rx=2\r", "s", "k", "9", "[s]\rk=9\rx=2\r"},
+        {"deletes a key", "[s]\r\na=1\r\nb=2\r\n", "s", "a", nullptr, "[s]\r\nb=2\r\n"},
+        {"deletes a section", "[s]\r\na=1\r\n[t]\r\nb=2\r\n", "s", nullptr, nullptr,
+         "[t]\r\nb=2\r\n"},
+        {"empty value", "[s]\r\nk=1\r\n", "s", "k", "", "[s]\r\nk=\r\n"},
+    };
+    for (const WriteCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        if (c.before != "<none>") folder.Write("a.ini", c.before);
+        EXPECT_EQ(WritePrivateProfileStringA(c.section, c.key, c.value, folder.File("a.ini").c_str()),
+                  TRUE);
+        EXPECT_EQ(folder.Read("a.ini"), c.after);
+    }
+}
+
+TEST(WritePrivateProfileString, RefusesWhatWouldBreakTheFileAndLeavesItWhole) {
+    const std::string before = "[form]\r\nform=True\r\n";
+    const WriteCase cases[] = {
+        {"line break in value", before, "form", "form", "False\r\n[Version]\r\nVersion=9", before},
+        {"line break in key", before, "form", "a\nb", "1", before},
+        {"bracket in section", before, "fo]rm", "form", "1", before},
+        {"equals in key", before, "form", "a=b", "1", before},
+        {"blank key", before, "form", "  ", "1", before},
+        {"no section", before, nullptr, "form", "1", before},
+    };
+    for (const WriteCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        folder.Write("a.ini", c.before);
+        EXPECT_EQ(WritePrivateProfileStringA(c.section, c.key, c.value, folder.File("a.ini").c_str()),
+                  FALSE);
+        EXPECT_EQ(folder.Read("a.ini"), c.after);
+    }
+}
+
+TEST(WritePrivateProfileString, FailsWhenTheFileCannotBeReplaced) {
+    // Tests run as root, which ignores read-only folders: a missing folder and a
+    // path that is a folder make the write fail instead.
+    TempFolder folder;
+    EXPECT_EQ(WritePrivateProfileStringA("s", "k", "v", folder.File("missing/a.ini").c_str()), FALSE);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "missing"));
+    std::filesystem::create_directory(folder.Path() / "a.ini");
+    EXPECT_EQ(WritePrivateProfileStringA("s", "k", "v", folder.File("a.ini").c_str()), FALSE);
+    EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "a.ini"));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path() / "a.ini"));
+}
+
+TEST(ProfileStrings, WrittenValuesReadBack) {
+    TempFolder folder;
+    const std::string path = folder.File("a.ini");
+    const std::string longValue(40000, 'v');
+    ASSERT_EQ(WritePrivateProfileStringA("form", "form", "False", path.c_str()), TRUE);
+    ASSERT_EQ(WritePrivateProfileStringA("Version", "Version", "1.3", path.c_str()), TRUE);
+    ASSERT_EQ(WritePrivateProfileStringA("form", "run", " padded ", path.c_str()), TRUE);
+    ASSERT_EQ(WritePrivateProfileStringA("form", "long", longValue.c_str(), path.c_str()), TRUE);
+    ASSERT_EQ(WritePrivateProfileStringA("FORM", "Form", "True", path.c_str()), TRUE);
+    EXPECT_EQ(Read(path, "form", "form"), "True");
+    EXPECT_EQ(Read(path, "Version", "Version"), "1.3");
+    EXPECT_EQ(Read(path, "form", "run"), "padded");
+    EXPECT_EQ(Read(path, "form", "long", "", 50000), longValue);
+    EXPECT_EQ(folder.Read("a.ini"), "[form]\r\nform=True\r\nrun= padded \r\nlong=" + longValue +
+                                        "\r\n[Version]\r\nVersion=1.3\r\n");
+}
+
+}  // namespace
