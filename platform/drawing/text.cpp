@@ -3,6 +3,7 @@
 // blended in the text colour.
 #include "platform/drawing/text.h"
 
+#include "platform/base/text.h"
 #include "platform/drawing/ansi_text.h"
 #include "platform/drawing/gdi.h"
 #include "platform/drawing/gdi_objects.h"
@@ -302,22 +303,22 @@ HFONT CreateFontA(int height, int, int, int, int weight, DWORD italic, DWORD und
     description.underline = underline != 0;
     description.strikeOut = strikeOut != 0;
     description.charSet = charSet;
-    description.face = zem::platform::drawing_text::Utf8FromGbk(faceName ? faceName : "");
+    description.face = zem::platform::GbkToUtf8(faceName ? faceName : "");
     return zem::platform::CreateFontFromDescription(description);
 }
 
 int DrawTextA(HDC dc, const char* text, int count, RECT* rect, UINT format) {
     if (!rect) return 0;
-    return zem::platform::DrawTextUtf8(dc, zem::platform::drawing_text::Utf8FromGbk(Counted(text, count)), *rect,
+    return zem::platform::DrawTextUtf8(dc, zem::platform::GbkToUtf8(Counted(text, count)), *rect,
                                        format);
 }
 
 BOOL TextOutA(HDC dc, int x, int y, const char* text, int count) {
-    return zem::platform::TextOutUtf8(dc, x, y, zem::platform::drawing_text::Utf8FromGbk(Counted(text, count)));
+    return zem::platform::TextOutUtf8(dc, x, y, zem::platform::GbkToUtf8(Counted(text, count)));
 }
 
 BOOL GetTextExtentPoint32A(HDC dc, const char* text, int count, SIZE* size) {
     if (!size || !zem::platform::GdiTable::Instance().FindDC(dc)) return FALSE;
-    *size = zem::platform::MeasureTextUtf8(dc, zem::platform::drawing_text::Utf8FromGbk(Counted(text, count)));
+    *size = zem::platform::MeasureTextUtf8(dc, zem::platform::GbkToUtf8(Counted(text, count)));
     return TRUE;
 }

@@ -1,4 +1,5 @@
 #include "canvas.h"
+#include "platform/base/text.h"
 #include "platform/drawing/ansi_text.h"
 #include "platform/drawing/fonts.h"
 #include "platform/drawing/text.h"
@@ -64,8 +65,8 @@ TEST_F(Text, GbkAndUtf8TextDrawAlike) {
     SelectObject(viaUtf8.dc(), GetStockObject(SYSTEM_FONT));
     EXPECT_TRUE(SamePixels(viaGbk, viaUtf8));
     EXPECT_NE(viaGbk.Ink(kBack).right, 0) << "something was drawn";
-    EXPECT_EQ(zem::platform::drawing_text::Utf8FromGbk(kGbkText), "播放列表");
-    EXPECT_EQ(zem::platform::drawing_text::GbkFromUtf8("播放列表"), kGbkText);
+    EXPECT_EQ(zem::platform::GbkToUtf8(kGbkText), "播放列表");
+    EXPECT_EQ(zem::platform::Utf8ToGbk("播放列表"), kGbkText);
 }
 
 TEST_F(Text, InkIsTheTextColourBlendedOverTheBackground) {
