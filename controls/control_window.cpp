@@ -4,8 +4,9 @@
 
 namespace zem::controls {
 
-ControlWindow::ControlWindow(const char* className, HWND parent, const RECT& bounds) {
+ControlWindow::ControlWindow(const char* className, HWND parent, const RECT& bounds, UINT classStyle) {
     WNDCLASSA windowClass{};
+    windowClass.style = classStyle;
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.lpszClassName = className;
     // A second registration of the same class fails harmlessly.

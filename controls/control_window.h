@@ -12,7 +12,7 @@ namespace zem::controls {
 // for one control and destroyed with it.
 class ControlWindow {
 public:
-    ControlWindow(const char* className, HWND parent, const RECT& bounds);
+    ControlWindow(const char* className, HWND parent, const RECT& bounds, UINT classStyle = 0);
     ~ControlWindow();
     ControlWindow(const ControlWindow&) = delete;
     ControlWindow& operator=(const ControlWindow&) = delete;
