@@ -25,6 +25,10 @@ protected:
             if (node.Expanded) sum += 28 * node.ItemsCount();
         return sum;
     }
+    void Press(int x, int y) {
+        Advance(1000);  // never a double click
+        ControlHost::Press(x, y);
+    }
     int OpenGroups() const {
         int open = 0;
         for (const PlayListNode& node : list->Nodes()) open += node.Expanded ? 1 : 0;
