@@ -1,4 +1,4 @@
-// Pieces the self-drawn controls share: the child window each one owns, the
+// What the self-drawn controls share: the child window each one owns, the
 // at-once repaint of the forms runtime, and small geometry helpers.
 #pragma once
 
