@@ -198,6 +198,24 @@ TEST_F(PlayListInput, ASizeChangeRecomputesRangeAndWidth) {
     EXPECT_EQ(list->DrawingWidth(), 250);
 }
 
+TEST_F(PlayListInput, DoubleClickTogglesOnceAndMovesAreReported) {
+    Fill({2});
+    std::vector<std::string> moves;
+    list->MouseMove = [&](std::int16_t& button, std::int16_t&, float& x, float& y) {
+        moves.push_back(std::to_string(button) + "@" + std::to_string(int(x)) + "," + std::to_string(int(y)));
+    };
+    list->DblClick = [this] { events.push_back("DblClick"); };
+    Press(10, 10);  // folds g0 shut
+    Release(10, 10);
+    ControlHost::Press(10, 10);  // the second press at once: a double click, left to the runtime
+    Release(10, 10);
+    EXPECT_FALSE(Node(0).Expanded);
+    EXPECT_EQ(events, (std::vector<std::string>{"Click", "DblClick"}));  // no second click, as the runtime reports
+    Move(30, 20);
+    ASSERT_FALSE(moves.empty());
+    EXPECT_EQ(moves.back(), "0@30,20");
+}
+
 // ---- Pixels ----
 
 class PlayListPaint : public PlayListInput {
