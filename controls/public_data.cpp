@@ -9,18 +9,19 @@ namespace detail {
 std::array<unsigned char, kThunkCodeSize> StubCode(void* instance, ThunkEntryRoutine entry) {
     std::array<unsigned char, kThunkCodeSize> code{};
     code.fill(0xCC);
-    const unsigned char shift[] = {0x49, 0x89, 0xC8, 0x48, 0x89, 0xD1, 0x48, 0x89, 0xF2, 0x48, 0x89, 0xFE};
+    const unsigned char shift[] = {0xF3, 0x0F, 0x1E, 0xFA, 0x49, 0x89, 0xC8, 0x48,
+                                   0x89, 0xD1, 0x48, 0x89, 0xF2, 0x48, 0x89, 0xFE};
     std::memcpy(code.data(), shift, sizeof shift);
     const auto instanceValue = reinterpret_cast<std::uint64_t>(instance);
     const auto entryValue = reinterpret_cast<std::uint64_t>(entry);
-    code[12] = 0x48;
-    code[13] = 0xBF;
-    std::memcpy(code.data() + 14, &instanceValue, 8);  // little-endian, as the processor reads it
-    code[22] = 0x48;
-    code[23] = 0xB8;
-    std::memcpy(code.data() + 24, &entryValue, 8);
-    code[32] = 0xFF;
-    code[33] = 0xE0;
+    code[16] = 0x48;
+    code[17] = 0xBF;
+    std::memcpy(code.data() + 18, &instanceValue, 8);  // little-endian, as the processor reads it
+    code[26] = 0x48;
+    code[27] = 0xB8;
+    std::memcpy(code.data() + 28, &entryValue, 8);
+    code[36] = 0xFF;
+    code[37] = 0xE0;
     return code;
 }
 

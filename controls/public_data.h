@@ -7,14 +7,15 @@
 // On x86-64 the stub is machine code (System V calling convention):
 //
 //   offset  bytes                 instruction
-//    0      49 89 C8              mov r8, rcx      lParam  -> fifth argument
-//    3      48 89 D1              mov rcx, rdx     wParam  -> fourth
-//    6      48 89 F2              mov rdx, rsi     message -> third
-//    9      48 89 FE              mov rsi, rdi     window  -> second
-//   12      48 BF <instance:8>    mov rdi, instance         first
-//   22      48 B8 <entry:8>       mov rax, entry
-//   32      FF E0                 jmp rax
-//   34      CC x 6                padding to 40 bytes
+//    0      F3 0F 1E FA           endbr64          a valid target of an indirect call
+//    4      49 89 C8              mov r8, rcx      lParam  -> fifth argument
+//    7      48 89 D1              mov rcx, rdx     wParam  -> fourth
+//   10      48 89 F2              mov rdx, rsi     message -> third
+//   13      48 89 FE              mov rsi, rdi     window  -> second
+//   16      48 BF <instance:8>    mov rdi, instance         first
+//   26      48 B8 <entry:8>       mov rax, entry
+//   36      FF E0                 jmp rax
+//   38      CC CC                 padding to 40 bytes
 //
 // The arguments travel in registers, so the stub moves registers where a
 // stack-based stub would rewrite the stack; the return address is untouched

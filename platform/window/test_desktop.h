@@ -11,10 +11,7 @@ class TestDesktop {
 public:
     explicit TestDesktop(const DesktopSettings& settings = DesktopSettings{}) {
         ResetWindowSystem();
-        if (settings.width != DesktopSettings{}.width || settings.height != DesktopSettings{}.height ||
-            settings.taskbarEdge != DesktopSettings{}.taskbarEdge ||
-            settings.taskbarThickness != DesktopSettings{}.taskbarThickness)
-            ConfigureDesktop(settings);
+        ConfigureDesktop(settings);
     }
     ~TestDesktop() { ResetWindowSystem(); }
     TestDesktop(const TestDesktop&) = delete;

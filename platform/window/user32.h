@@ -247,6 +247,8 @@ BOOL IsZoomed(HWND window);
 BOOL GetWindowRect(HWND window, RECT* rect);
 BOOL GetClientRect(HWND window, RECT* rect);
 HWND SetParent(HWND child, HWND newParent);
+BOOL IsChild(HWND parent, HWND window);
+HWND WindowFromPoint(POINT point);
 HWND GetParent(HWND window);
 BOOL BringWindowToTop(HWND window);
 BOOL ScreenToClient(HWND window, POINT* point);

@@ -453,7 +453,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
     auto found = system.classes.find(zem::platform::detail::LowerAscii(className));
     if (found == system.classes.end()) return nullptr;
     const bool child = (style & WS_CHILD) != 0;
-    if (child && system.Find(parent) == nullptr) return nullptr;
+    if (child && (system.Find(parent) == nullptr || system.Find(parent)->destroying)) return nullptr;
     if (!child && parent != nullptr && system.Find(parent) == nullptr) return nullptr;
 
     auto data = std::make_unique<WindowData>();
@@ -748,6 +748,14 @@ HWND SetParent(HWND child, HWND newParent) {
     system.NotifySubtree(WindowEventKind::Moved, child);
     return old != nullptr ? old : GetDesktopWindow();
 }
+
+BOOL IsChild(HWND parent, HWND window) {
+    for (HWND up = zem::platform::ParentWindow(window); up != nullptr; up = zem::platform::ParentWindow(up))
+        if (up == parent) return TRUE;
+    return FALSE;
+}
+
+HWND WindowFromPoint(POINT point) { return zem::platform::WindowAtPoint(point); }
 
 HWND GetParent(HWND window) {
     WindowData* data = System().Find(window);

@@ -119,18 +119,19 @@ TEST(ThunkCode, TheStubShiftsTheArgumentsAndLoadsInstanceAndEntry) {
     const auto entry = +[](void*, HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; };
     int instance = 0;
     const auto code = PublicData::detail::StubCode(&instance, entry);
-    const std::array<unsigned char, 12> shift = {0x49, 0x89, 0xC8, 0x48, 0x89, 0xD1, 0x48, 0x89, 0xF2, 0x48, 0x89, 0xFE};
+    const std::array<unsigned char, 16> shift = {0xF3, 0x0F, 0x1E, 0xFA, 0x49, 0x89, 0xC8, 0x48,
+                                                 0x89, 0xD1, 0x48, 0x89, 0xF2, 0x48, 0x89, 0xFE};
     EXPECT_TRUE(std::equal(shift.begin(), shift.end(), code.begin()));
     std::uint64_t loadedInstance = 0, loadedEntry = 0;
-    std::memcpy(&loadedInstance, code.data() + 14, 8);
-    std::memcpy(&loadedEntry, code.data() + 24, 8);
-    EXPECT_EQ(code[12], 0x48);
-    EXPECT_EQ(code[13], 0xBF);
+    std::memcpy(&loadedInstance, code.data() + 18, 8);
+    std::memcpy(&loadedEntry, code.data() + 28, 8);
+    EXPECT_EQ(code[16], 0x48);
+    EXPECT_EQ(code[17], 0xBF);
     EXPECT_EQ(loadedInstance, reinterpret_cast<std::uint64_t>(&instance));
-    EXPECT_EQ(code[23], 0xB8);
+    EXPECT_EQ(code[27], 0xB8);
     EXPECT_EQ(loadedEntry, reinterpret_cast<std::uint64_t>(entry));
-    EXPECT_EQ(code[32], 0xFF);
-    EXPECT_EQ(code[33], 0xE0);
+    EXPECT_EQ(code[36], 0xFF);
+    EXPECT_EQ(code[37], 0xE0);
 }
 
 TEST(ThunkSlots, ThePortableRoutingBindsEachProcedureToItsInstance) {

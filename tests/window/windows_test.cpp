@@ -42,10 +42,19 @@ TEST_F(Windows, ChildGeometryIsRelativeToItsParent) {
     ClientToScreen(child, &point);
     EXPECT_EQ(point.x, 115);
 
+    std::vector<zem::platform::WindowEvent> events;
+    zem::platform::WindowObserverRegistration registration(
+        [&](const zem::platform::WindowEvent& event) { events.push_back(event); });
     MoveWindow(parent, 0, 0, 400, 300, TRUE);
     GetWindowRect(child, &rect);
     EXPECT_EQ(rect.left, 10);
+    // A child moved along with its parent is told so too, for its surface.
+    EXPECT_TRUE(std::any_of(events.begin(), events.end(), [child](const auto& event) {
+        return event.window == child && event.kind == zem::platform::WindowEventKind::Moved;
+    }));
     EXPECT_EQ(GetParent(child), parent);
+    EXPECT_TRUE(IsChild(parent, child));
+    EXPECT_FALSE(IsChild(child, parent));
     EXPECT_EQ(zem::platform::ChildWindows(parent), std::vector<HWND>{child});
 }
 
