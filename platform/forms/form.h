@@ -1,0 +1,153 @@
+// Forms: a window class with its controls and one handler per event, and the
+// one global instance of each form class.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/forms/control.h"
+#include "platform/forms/menu.h"
+
+namespace zem::forms {
+
+// Show modes and start-up positions.
+inline constexpr int vbModeless = 0;
+inline constexpr int vbModal = 1;
+inline constexpr int vbStartUpManual = 0;
+inline constexpr int vbStartUpOwner = 1;
+inline constexpr int vbStartUpScreen = 2;
+inline constexpr int vbStartUpWindowsDefault = 3;
+// Window states.
+inline constexpr int vbNormal = 0;
+inline constexpr int vbMinimized = 1;
+inline constexpr int vbMaximized = 2;
+
+// A form's design, fixed before its window is made (set it in the
+// constructor of the form class).
+struct FormDesign {
+    std::string caption;
+    int clientWidth = 320;   // pixels
+    int clientHeight = 240;  // pixels
+    int borderStyle = 0;     // 0: no border; every window of this system draws its own frame
+    bool showInTaskbar = true;
+    int startUpPosition = vbStartUpScreen;
+    int left = 0, top = 0;   // twips, for vbStartUpManual
+};
+
+// The base of every form class. Events of the form itself are virtual
+// functions named as the runtime names them; controls' events are their
+// handler members. A form is created, loaded and unloaded through its
+// FormInstance.
+class Form : public Container {
+public:
+    explicit Form(FormDesign design);
+    ~Form() override;
+
+    // Shows the form; a modal show returns when the form is hidden or unloaded.
+    void Show(int modal = vbModeless, Form* owner = nullptr);
+    void Hide();
+    bool Visible() const;
+    void SetVisible(bool visible);
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(std::string caption);
+    const PictureRef& Icon() const { return icon_; }
+    void SetIcon(PictureRef icon);
+    bool ShowInTaskbar() const { return design_.showInTaskbar; }
+    int BorderStyle() const { return design_.borderStyle; }
+    int WindowState() const;
+    void SetWindowState(int state);
+    // The form's place on the screen, in twips.
+    float Left() const;
+    float Top() const;
+    float Width() const;
+    float Height() const;
+    void Move(float left, float top = -1, float width = -1, float height = -1);
+    void SetLeft(float left) { Move(left, Top()); }
+    void SetTop(float top) { Move(Left(), top); }
+    void SetWidth(float width) { Move(Left(), Top(), width); }
+    void SetHeight(float height) { Move(Left(), Top(), Width(), height); }
+    Form* Owner() const { return owner_; }
+
+    // Pops a menu up over the form at the pointer and waits until it closes.
+    void PopupMenu(Menu& menu);
+
+    // Unloads the form: Unload event (which may cancel), then its window and
+    // controls go; the next use of its global instance makes it anew.
+    void Unload();
+    bool IsLoaded() const { return loaded_; }
+
+    // Form events.
+    virtual void Form_Load() {}
+    virtual void Form_Paint() {}
+    virtual void Form_Resize() {}
+    virtual void Form_Click() {}
+    virtual void Form_DblClick() {}
+    virtual void Form_MouseDown(int, int, float, float) {}
+    virtual void Form_MouseMove(int, int, float, float) {}
+    virtual void Form_MouseUp(int, int, float, float) {}
+    virtual void Form_Unload(int& Cancel) { (void)Cancel; }
+
+    LRESULT WindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // For FormInstance: makes the window and runs Form_Load.
+    void LoadForm(std::function<void()> forget);
+
+protected:
+    void RaisePaint() override;
+    void RaiseResize() override;
+    void RaiseMouse(UINT kind, int button, int shift, float x, float y) override;
+    void RaiseClick(bool doubleClick) override;
+
+private:
+    void PlaceForFirstShow();
+    void RunModal();
+
+    FormDesign design_;
+    std::string caption_;
+    PictureRef icon_;
+    Form* owner_ = nullptr;
+    bool loaded_ = false;
+    bool shownOnce_ = false;
+    int pendingState_ = vbNormal;
+    std::function<void()> forget_;
+};
+
+// Every loaded form, in load order (the program ends when none is left).
+const std::vector<Form*>& LoadedForms();
+// Unloads every form without events (End) and frees forms unloaded earlier.
+void DiscardAllForms();
+// Forms unloaded inside an event are freed when the outermost event returns.
+void FreeUnloadedForms();
+
+// The global instance of a form class: created and loaded on first use.
+template <class T>
+class FormInstance {
+public:
+    static T& Get() {
+        if (!instance_) {
+            instance_ = new T();
+            instance_->LoadForm([] { instance_ = nullptr; });
+            if (!instance_) throw RuntimeErrorFormUnloadedInLoad();
+        }
+        return *instance_;
+    }
+    static bool Loaded() { return instance_ != nullptr; }
+    static void Unload() {
+        if (instance_) instance_->Unload();
+    }
+
+private:
+    static RuntimeError RuntimeErrorFormUnloadedInLoad();
+    static inline T* instance_ = nullptr;
+};
+
+}  // namespace zem::forms
+
+#include "platform/forms/runtime_error.h"
+
+template <class T>
+zem::forms::RuntimeError zem::forms::FormInstance<T>::RuntimeErrorFormUnloadedInLoad() {
+    return RuntimeError(364, "Object was unloaded");
+}
