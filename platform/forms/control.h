@@ -125,6 +125,7 @@ public:
 protected:
     void CreateOwnedWindow(DWORD exStyle, DWORD style, const RECT& bounds, HWND parent, const std::string& text);
     void DestroyOwnedWindow();
+    friend class Container;
 
 private:
     static LRESULT WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -205,6 +206,10 @@ protected:
     virtual void RaiseClick(bool doubleClick);
     void CheckResize();
     void PaintAll(HDC dc);
+    // After the container's window is made: the windows of its windowed
+    // controls and its timers; before it goes: the same taken down.
+    void CreateChildWindows();
+    void DestroyChildWindows();
     void ForgetSize() { lastSize_ = {-1, -1}; }
 
 private:

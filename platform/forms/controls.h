@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/forms/control.h"
+#include "platform/forms/runtime_error.h"
 
 namespace zem::forms {
 
@@ -113,7 +114,9 @@ private:
     bool enabled_ = true;
 };
 
-// A windowed control: its own child window of the container's window.
+// A windowed control: its own child window of the container's window, made
+// when the container's window is made (or at once, when the container's
+// window already exists).
 class WindowedControl : public Control, public virtual WindowOwner {
 public:
     WindowedControl(Container& parent, std::string name);
@@ -124,13 +127,27 @@ public:
     void SetEnabled(bool enabled) override;
     LRESULT WindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-protected:
     void CreateChildWindow();
+    void DestroyChildWindow();
+
+protected:
+    // Called by the most derived constructor: the window is made only once
+    // the whole object exists, so its first messages reach a complete object.
+    void EnsureWindow();
     void BoundsChanged(const RECT& old) override;
     void VisibilityChanged() override;
+    virtual void WindowCreated() {}
+    virtual void BeforeWindowDestroyed() {}
+    // Paints the window's face; the default fills it with its back colour.
+    virtual void DrawWindow(HDC dc, const RECT& client);
+    void SetWindowBackColor(COLORREF color) { backColor_ = color; }
+    void Repaint();
 
 private:
     int heldButtons_ = 0;
+    bool doubleClicked_ = false;
+    bool pendingCreate_ = false;
+    COLORREF backColor_ = 0x8000000F;
 };
 
 class PictureBox : public Container, public WindowedControl {
@@ -145,6 +162,8 @@ public:
     int BorderPixels() const override { return borderStyle_ != 0 ? 2 : 0; }
     LRESULT WindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void ZOrder(int position = vbBringToFront) override { WindowedControl::ZOrder(position); }
+    using Control::Visible;
+    using Control::SetVisible;
 
 protected:
     void RaisePaint() override;
@@ -152,6 +171,8 @@ protected:
     void RaiseMouse(UINT kind, int button, int shift, float x, float y) override;
     void RaiseClick(bool doubleClick) override;
     void BoundsChanged(const RECT& old) override;
+    void WindowCreated() override;
+    void BeforeWindowDestroyed() override;
 
 private:
     void FitPicture();
@@ -167,6 +188,9 @@ public:
     void SetText(std::string text);
     ClickHandler OnChange;
     LRESULT WindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    void DrawWindow(HDC dc, const RECT& client) override;
 
 private:
     std::string text_;
@@ -185,6 +209,9 @@ public:
     void SetList(int index, std::string item);
     int ListIndex() const { return listIndex_; }
     void SetListIndex(int index);
+
+protected:
+    void DrawWindow(HDC dc, const RECT& client) override;
 
 private:
     std::vector<std::string> items_;
@@ -207,6 +234,10 @@ public:
     ControlArray(Container& parent, std::string name) : parent_(&parent), name_(std::move(name)) {}
     // Creates the element of this index (error 360 when it exists).
     T& Load(int index);
+    // Makes the elements present at design time.
+    void LoadRange(int first, int last) {
+        for (int index = first; index <= last; ++index) Load(index);
+    }
     void Unload(int index) { elements_.erase(index); }
     bool Exists(int index) const { return elements_.count(index) != 0; }
     // Element of the index; error 340 when there is none.
@@ -232,7 +263,7 @@ void RaiseControlArrayError(int number, const std::string& name, int index);
 
 template <class T>
 T& ControlArray<T>::Load(int index) {
-    if (Exists(index)) RaiseControlArrayError(360, name_, index);
+    if (Exists(index)) RaiseControlArrayError(errControlArrayElementExists, name_, index);
     auto element = std::make_unique<T>(*parent_, name_);
     element->SetIndex(index);
     T& result = *element;
@@ -244,7 +275,7 @@ T& ControlArray<T>::Load(int index) {
 template <class T>
 T& ControlArray<T>::operator[](int index) const {
     auto found = elements_.find(index);
-    if (found == elements_.end()) RaiseControlArrayError(340, name_, index);
+    if (found == elements_.end()) RaiseControlArrayError(errControlArrayElementMissing, name_, index);
     return *found->second;
 }
 

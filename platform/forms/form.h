@@ -9,6 +9,7 @@
 
 #include "platform/forms/control.h"
 #include "platform/forms/menu.h"
+#include "platform/forms/runtime_error.h"
 
 namespace zem::forms {
 
@@ -93,6 +94,9 @@ public:
 
     // For FormInstance: makes the window and runs Form_Load.
     void LoadForm(std::function<void()> forget);
+    // Takes the window and controls' windows down without events and keeps
+    // the object for FreeUnloadedForms (End, Unload).
+    void TearDown();
 
 protected:
     void RaisePaint() override;
@@ -103,20 +107,34 @@ protected:
 private:
     void PlaceForFirstShow();
     void RunModal();
+    void RequireLoaded() const;
+    bool IsOwnVisibleWindow() const;
 
     FormDesign design_;
     std::string caption_;
     PictureRef icon_;
     Form* owner_ = nullptr;
     bool loaded_ = false;
+    bool loadFinished_ = false;
+    bool unloading_ = false;
     bool shownOnce_ = false;
     int pendingState_ = vbNormal;
     std::function<void()> forget_;
 };
 
+// One step of a message loop: runs one message (or, on a manual clock, the
+// timers next due). Quit: WM_QUIT was read (and left pending for outer
+// loops); Idle: nothing can ever arrive.
+enum class LoopStep { Ran, Quit, Idle };
+LoopStep RunOneLoopStep();
+
 // Every loaded form, in load order (the program ends when none is left).
 const std::vector<Form*>& LoadedForms();
-// Unloads every form without events (End) and frees forms unloaded earlier.
+// Takes every loaded form down without events (End); the objects wait for
+// FreeUnloadedForms.
+void UnloadAllFormsSilently();
+// Unloads every form without events and frees every unloaded form (the end of
+// a run, and tests).
 void DiscardAllForms();
 // Forms unloaded inside an event are freed when the outermost event returns.
 void FreeUnloadedForms();
@@ -127,7 +145,8 @@ class FormInstance {
 public:
     static T& Get() {
         if (!instance_) {
-            instance_ = new T();
+            auto form = std::make_unique<T>();
+            instance_ = form.release();
             instance_->LoadForm([] { instance_ = nullptr; });
             if (!instance_) throw RuntimeErrorFormUnloadedInLoad();
         }
@@ -149,5 +168,5 @@ private:
 
 template <class T>
 zem::forms::RuntimeError zem::forms::FormInstance<T>::RuntimeErrorFormUnloadedInLoad() {
-    return RuntimeError(364, "Object was unloaded");
+    return RuntimeError(errObjectUnloaded, "Object was unloaded");
 }

@@ -1,5 +1,7 @@
-// The program object: its title, its end, and (with the window layer) its
-// folder, command line, processes and message loop.
+// The program object: its title, folder, command line and previous instance,
+// the runtime's statements that reach the system (Shell, Dir, DoEvents,
+// Randomize and Rnd, the screen), its end, and the run from a start-up object
+// through the message loop.
 #pragma once
 
 #include <functional>
@@ -12,16 +14,57 @@ public:
     // The program's title: the default title of its message boxes.
     static const std::string& Title();
     static void SetTitle(std::string title);
+    // The program folder, without a trailing separator.
+    static std::string Path();
+    // Whether another instance of this program is running.
+    static bool PrevInstance();
 };
+
+// The command-line argument text of the run (what follows the program name).
+const std::string& Command();
+void SetCommand(std::string arguments);
+
+// Starts a program with a window style (vbNormalFocus...); returns its task
+// id. A program that cannot be found raises run-time error 53.
+inline constexpr int vbHide = 0;
+inline constexpr int vbNormalFocus = 1;
+inline constexpr int vbMinimizedFocus = 2;
+inline constexpr int vbMaximizedFocus = 3;
+inline constexpr int vbNormalNoFocus = 4;
+inline constexpr int vbMinimizedNoFocus = 6;
+double Shell(const std::string& commandLine, int windowStyle = vbMinimizedFocus);
+
+// The first normal file matching the path (its name may hold * and ?), or "".
+std::string Dir(const std::string& path);
+
+// Lets every pending message run (input, paints, due timers).
+void DoEvents();
+
+// The screen's size in twips.
+class Screen {
+public:
+    static float Width();
+    static float Height();
+};
+
+// The runtime's random numbers: a 24-bit sequence, reseeded from the clock
+// by Randomize. Rnd gives a number in [0, 1).
+void Randomize();
+void Randomize(double seed);
+float Rnd();
 
 // Ends the program at once, as the runtime's End does: no Unload events run,
 // every form goes and the message loop returns.
 void End();
 bool Ended();
 
+// Runs a program: the start-up object (Sub Main, or the showing of the
+// start-up form), then the message loop until the last form is unloaded or
+// the program ends. Returns the exit code.
+int RunProgram(const std::function<void()>& startUp);
+
 // For the program start and for tests: what End does besides marking the
-// program ended (the forms layer installs the unloading of every form and
-// the quit of the message loop), and the return to the running state.
+// program ended, and the return to the running state.
 void SetEndAction(std::function<void()> action);
 void ResetProgramState();
 

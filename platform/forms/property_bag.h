@@ -9,12 +9,10 @@
 #include <string>
 #include <variant>
 
+#include "platform/forms/picture.h"
 #include "platform/forms/std_font.h"
 
 namespace zem::forms {
-
-class Picture;
-using PictureRef = std::shared_ptr<Picture>;
 
 using PropertyValue = std::variant<std::monostate, std::int32_t, bool, double, std::string, FontRef, PictureRef>;
 

@@ -13,6 +13,12 @@ std::string RuntimeError::StandardText(int number) {
         case errFileNotFound: return "File not found";
         case errObjectNotSet: return "Object variable or With block variable not set";
         case errInvalidPropertyValue: return "Invalid property value";
+        case errResourceNotFound: return "Resource not found";
+        case errControlArrayElementMissing: return "Control array element doesn't exist";
+        case errControlArrayElementExists: return "Object already loaded";
+        case errObjectUnloaded: return "Object was unloaded";
+        case errCannotCreateObject: return "ActiveX component can't create object";
+        case errInvalidPicture: return "Invalid picture";
         default: return "Application-defined or object-defined error";
     }
 }

@@ -14,7 +14,13 @@ enum ErrorNumber : int {
     errSubscriptOutOfRange = 9,
     errFileNotFound = 53,
     errObjectNotSet = 91,
+    errResourceNotFound = 326,
+    errControlArrayElementMissing = 340,
+    errControlArrayElementExists = 360,
+    errObjectUnloaded = 364,
     errInvalidPropertyValue = 380,
+    errCannotCreateObject = 429,
+    errInvalidPicture = 481,
 };
 
 // An error raised by the runtime or by system code. A handler that wants to

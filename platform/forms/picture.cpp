@@ -1,0 +1,32 @@
+#include "platform/forms/picture.h"
+
+#include <filesystem>
+
+#include "platform/forms/runtime_error.h"
+#include "platform/system/files.h"
+
+namespace zem::forms {
+
+PictureRef LoadPicture(const std::string& path) {
+    // An empty path is the runtime's way of saying "no picture".
+    if (path.empty()) return nullptr;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(platform::ToPosixPath(path), error))
+        throw RuntimeError(errFileNotFound);
+    try {
+        return platform::LoadPicture(path);
+    } catch (const platform::PictureError&) {
+        throw RuntimeError(errInvalidPicture, "Invalid picture");
+    }
+}
+
+PictureRef LoadResPicture(int id, int type) {
+    if (type != vbResBitmap) throw RuntimeError(errInvalidCall);
+    try {
+        return platform::LoadResPicture(id);
+    } catch (const platform::PictureError&) {
+        throw RuntimeError(errResourceNotFound, "Resource with identifier '" + std::to_string(id) + "' not found");
+    }
+}
+
+}  // namespace zem::forms
