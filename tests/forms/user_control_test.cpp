@@ -75,7 +75,10 @@ protected:
             return std::unique_ptr<Control>(std::make_unique<ChoiceList>(parent, name));
         });
     }
-    ~UserControlTest() override { DiscardAllForms(); }
+    ~UserControlTest() override {
+        made.clear();  // controls go before their form
+        DiscardAllForms();
+    }
     ChoiceList& Make(const std::string& name) {
         made.push_back(CreateControl("Velisto.SFPlayList", host, name));
         return dynamic_cast<ChoiceList&>(*made.back());
