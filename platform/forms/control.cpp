@@ -358,7 +358,6 @@ LRESULT Container::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return WindowOwner::WindowMessage(message, wParam, lParam);
 }
 
-namespace {
 int ButtonOf(UINT message) {
     switch (message) {
         case WM_LBUTTONDOWN:
@@ -374,6 +373,7 @@ int ButtonOf(UINT message) {
     }
 }
 
+namespace {
 int HeldButtonsOf(WPARAM keys) {
     return ((keys & MK_LBUTTON) ? vbLeftButton : 0) | ((keys & MK_RBUTTON) ? vbRightButton : 0) |
            ((keys & MK_MBUTTON) ? vbMiddleButton : 0);

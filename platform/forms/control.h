@@ -42,6 +42,9 @@ inline constexpr int vbCustom = 99;
 inline constexpr int vbBringToFront = 0;
 inline constexpr int vbSendToBack = 1;
 
+// The runtime's button value (vbLeftButton…) of a button message, 0 for others.
+int ButtonOf(UINT message);
+
 using MouseHandler = std::function<void(int Button, int Shift, float X, float Y)>;
 using ClickHandler = std::function<void()>;
 

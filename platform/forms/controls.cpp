@@ -278,22 +278,6 @@ void WindowedControl::Repaint() {
 
 void WindowedControl::DrawWindow(HDC dc, const RECT& client) { FillWith(dc, client, backColor_); }
 
-namespace {
-int ButtonOfMessage(UINT message) {
-    switch (message) {
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP:
-        case WM_LBUTTONDBLCLK: return vbLeftButton;
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONUP:
-        case WM_RBUTTONDBLCLK: return vbRightButton;
-        case WM_MBUTTONDOWN:
-        case WM_MBUTTONUP:
-        case WM_MBUTTONDBLCLK: return vbMiddleButton;
-        default: return 0;
-    }
-}
-}  // namespace
 
 // The mouse on a windowed control: its own window gets the messages; the
 // coordinates are given in its container's units.
@@ -323,7 +307,7 @@ LRESULT WindowedControl::WindowMessage(UINT message, WPARAM wParam, LPARAM lPara
             const float x = Parent().ToUnits(GET_X_LPARAM(lParam));
             const float y = Parent().ToUnits(GET_Y_LPARAM(lParam));
             const int shift = ((wParam & MK_SHIFT) ? vbShiftMask : 0) | ((wParam & MK_CONTROL) ? vbCtrlMask : 0);
-            const int button = ButtonOfMessage(message);
+            const int button = ButtonOf(message);
             if (message == WM_MOUSEMOVE) {
                 const int held = ((wParam & MK_LBUTTON) ? vbLeftButton : 0) |
                                  ((wParam & MK_RBUTTON) ? vbRightButton : 0) |
