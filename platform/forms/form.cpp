@@ -5,6 +5,7 @@
 
 #include "platform/base/clock.h"
 #include "platform/base/text.h"
+#include "platform/drawing/window_painting.h"
 #include "platform/forms/modal.h"
 #include "platform/forms/program.h"
 #include "platform/forms/runtime_error.h"
@@ -43,6 +44,8 @@ LoopStep RunOneLoopStep() {
         DispatchMessageA(&message);
         return LoopStep::Ran;
     }
+    // Nothing pending, paints included: the moment a requested screen snapshot shows what a user sees.
+    platform::WriteRequestedSnapshot();
     // A manual clock runs the next timer's messages itself, inside the wait.
     if (platform::ManualClock* clock = platform::CurrentManualClock())
         return clock->AdvanceToNextTimer() ? LoopStep::Ran : LoopStep::Idle;
