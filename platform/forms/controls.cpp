@@ -416,7 +416,19 @@ void PictureBox::BoundsChanged(const RECT& old) {
 
 TextBox::TextBox(Container& parent, std::string name) : WindowedControl(parent, std::move(name)) {
     SetWindowBackColor(0x80000005);
+    SetFont(parent.Font());
     EnsureWindow();
+}
+
+void TextBox::SetForeColor(COLORREF color) {
+    foreColor_ = color;
+    Repaint();
+}
+
+void TextBox::SetFont(FontRef font) {
+    font_ = font ? std::move(font) : StdFont::Create();
+    fontConnection_ = font_->OnFontChanged([this](const std::string&) { Repaint(); });
+    Repaint();
 }
 
 void TextBox::SetText(std::string text) {
@@ -431,8 +443,9 @@ void TextBox::DrawWindow(HDC dc, const RECT& client) {
     WindowedControl::DrawWindow(dc, client);
     if (text_.empty()) return;
     RECT place = client;
+    ScopedFont font(dc, *font_);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetTextColor(dc, TranslateColor(foreColor_));
     const std::string text = platform::Utf8ToGbk(text_);
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &place, DT_LEFT | DT_NOPREFIX);
 }

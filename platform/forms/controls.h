@@ -180,12 +180,17 @@ private:
     bool autoSize_ = false;
 };
 
-// A text box: holds a text and answers clicks; drawn as its text on its back colour.
+// A text box: holds a text and answers clicks; drawn as its text, in its
+// font and fore colour, on its back colour.
 class TextBox : public WindowedControl {
 public:
     TextBox(Container& parent, std::string name = "Text");
     const std::string& Text() const { return text_; }
     void SetText(std::string text);
+    COLORREF ForeColor() const { return foreColor_; }
+    void SetForeColor(COLORREF color);
+    const FontRef& Font() const { return font_; }
+    void SetFont(FontRef font);
     ClickHandler OnChange;
     LRESULT WindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -194,6 +199,9 @@ protected:
 
 private:
     std::string text_;
+    COLORREF foreColor_ = 0x80000008;
+    FontRef font_;
+    StdFont::Connection fontConnection_;
 };
 
 // A list box: an ordered list of lines with a selection.

@@ -32,6 +32,13 @@ public:
 
 const std::vector<Form*>& LoadedForms() { return loadedForms; }
 
+bool TimerDueWithin(platform::Milliseconds span) {
+    const platform::TimerScheduler* timers = platform::CurrentTimerScheduler();
+    if (timers == nullptr) return false;
+    const std::optional<platform::Milliseconds> due = timers->NextDueTime();
+    return due && *due < platform::CurrentClock().Now() + span;
+}
+
 LoopStep RunOneLoopStep() {
     MSG message{};
     if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -44,8 +51,10 @@ LoopStep RunOneLoopStep() {
         DispatchMessageA(&message);
         return LoopStep::Ran;
     }
-    // Nothing pending, paints included: the moment a requested screen snapshot shows what a user sees.
-    platform::WriteRequestedSnapshot();
+    // Nothing pending, paints included, and no timer about to change the
+    // screen (a start-up window's short one-shot steps): the moment a
+    // requested screen snapshot shows what a user sees.
+    if (!TimerDueWithin(kSnapshotSettleMilliseconds)) platform::WriteRequestedSnapshot();
     // A manual clock runs the next timer's messages itself, inside the wait.
     if (platform::ManualClock* clock = platform::CurrentManualClock())
         return clock->AdvanceToNextTimer() ? LoopStep::Ran : LoopStep::Idle;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/clock.h"
 #include "platform/forms/control.h"
 #include "platform/forms/menu.h"
 #include "platform/forms/runtime_error.h"
@@ -128,6 +129,11 @@ private:
 enum class LoopStep { Ran, Quit, Idle };
 LoopStep RunOneLoopStep();
 
+// Whether a window timer falls due within `span` milliseconds from now. The
+// loop writes a requested screen snapshot only when none does.
+bool TimerDueWithin(platform::Milliseconds span);
+inline constexpr platform::Milliseconds kSnapshotSettleMilliseconds = 500;
+
 // Every loaded form, in load order (the program ends when none is left).
 const std::vector<Form*>& LoadedForms();
 // Takes every loaded form down without events (End); the objects wait for
@@ -143,14 +149,21 @@ void FreeUnloadedForms();
 template <class T>
 class FormInstance {
 public:
+    // The form, made and loaded when it is not loaded; error 364 when its
+    // Load event unloaded it again.
     static T& Get() {
+        if (T* form = TryGet()) return *form;
+        throw RuntimeErrorFormUnloadedInLoad();
+    }
+    // The same, but nullptr when the Load event unloaded the form (or ended
+    // the program) instead of error 364.
+    static T* TryGet() {
         if (!instance_) {
             auto form = std::make_unique<T>();
             instance_ = form.release();
             instance_->LoadForm([] { instance_ = nullptr; });
-            if (!instance_) throw RuntimeErrorFormUnloadedInLoad();
         }
-        return *instance_;
+        return instance_;
     }
     static bool Loaded() { return instance_ != nullptr; }
     static void Unload() {
@@ -161,6 +174,14 @@ private:
     static RuntimeError RuntimeErrorFormUnloadedInLoad();
     static inline T* instance_ = nullptr;
 };
+
+// Starts a program from its start-up form: loads it and shows it. A start-up
+// form may unload itself in its Load event, or end the program there; that
+// is no error, the program goes on with the forms it has.
+template <class T>
+void ShowStartUpForm() {
+    if (T* form = FormInstance<T>::TryGet()) form->Show();
+}
 
 }  // namespace zem::forms
 

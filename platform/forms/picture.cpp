@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/base/resources.h"
 #include "platform/forms/runtime_error.h"
 #include "platform/system/files.h"
 
@@ -26,6 +27,16 @@ PictureRef LoadResPicture(int id, int type) {
         return platform::LoadResPicture(id);
     } catch (const platform::PictureError&) {
         throw RuntimeError(errResourceNotFound, "Resource with identifier '" + std::to_string(id) + "' not found");
+    }
+}
+
+PictureRef DesignPicture(const std::string& name) {
+    const auto bytes = platform::FindProgramResource(name);
+    if (!bytes) return nullptr;
+    try {
+        return platform::LoadPictureFromMemory(bytes->data(), bytes->size(), name);
+    } catch (const platform::PictureError&) {
+        throw RuntimeError(errInvalidPicture, "Invalid picture");
     }
 }
 

@@ -86,6 +86,13 @@ int RunProgram(const std::function<void()>& startUp) {
         PostQuitMessage(0);
     });
     RunEventHandler(startUp);
+    const int exitCode = RunMessageLoop();
+    DiscardAllForms();
+    SetEndAction(nullptr);
+    return exitCode;
+}
+
+int RunMessageLoop() {
     FreeUnloadedForms();
     int exitCode = 0;
     while (!Ended() && !LoadedForms().empty()) {
@@ -98,8 +105,6 @@ int RunProgram(const std::function<void()>& startUp) {
             break;
         }
     }
-    DiscardAllForms();
-    SetEndAction(nullptr);
     return exitCode;
 }
 

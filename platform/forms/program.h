@@ -62,6 +62,10 @@ bool Ended();
 // start-up form), then the message loop until the last form is unloaded or
 // the program ends. Returns the exit code.
 int RunProgram(const std::function<void()>& startUp);
+// The loop of RunProgram, after its start-up object: runs until End, the last
+// form's unload, WM_QUIT or a moment when nothing can ever arrive, freeing
+// unloaded forms between steps; the forms stay. Returns the exit code.
+int RunMessageLoop();
 
 // For the program start and for tests: what End does besides marking the
 // program ended, and the return to the running state.

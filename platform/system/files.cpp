@@ -97,7 +97,14 @@ std::string Dir(std::string_view path) {
     const std::string pattern = slash == std::string::npos ? posix : posix.substr(slash + 1);
     if (pattern.empty() || pattern.front() == '.') return "";
     if (pattern.find_first_of("*?") == std::string::npos) {
-        return IsRegularFile(posix) ? pattern : "";
+        if (IsRegularFile(posix)) return pattern;
+        // A program is named "x.exe" and its file here is the executable "x",
+        // as the process launcher reads such a name.
+        if (pattern.size() > 4 && ToLower(pattern.substr(pattern.size() - 4)) == ".exe") {
+            const std::string stem = posix.substr(0, posix.size() - 4);
+            if (IsRegularFile(stem) && access(stem.c_str(), X_OK) == 0) return pattern.substr(0, pattern.size() - 4);
+        }
+        return "";
     }
     DIR* directory = opendir(folder.c_str());
     if (directory == nullptr) return "";

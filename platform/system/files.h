@@ -35,6 +35,8 @@ private:
 // name of the regular file at `path` (its last component may hold the
 // wildcards * and ?, the first match in name order is taken), or "" when there
 // is none. Folders and hidden files (names beginning with ".") never match.
+// A plain name "x.exe" that is not there also finds the executable file "x"
+// (giving "x"): programs are named with the ending, their files here without.
 std::string Dir(std::string_view path);
 
 // The whole file; nothing when it cannot be read, with `error` saying why

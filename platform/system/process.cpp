@@ -277,7 +277,19 @@ std::vector<pid_t> FindProcessesOfExecutable(std::string_view path) {
     return found;
 }
 
+std::optional<bool>& PreviousInstanceOverride() {
+    static std::optional<bool> running;
+    return running;
+}
+
+ScopedPreviousInstance::ScopedPreviousInstance(bool running) : previous_(PreviousInstanceOverride()) {
+    PreviousInstanceOverride() = running;
+}
+
+ScopedPreviousInstance::~ScopedPreviousInstance() { PreviousInstanceOverride() = previous_; }
+
 bool PreviousInstanceRunning() {
+    if (const std::optional<bool> running = PreviousInstanceOverride()) return *running;
     const pid_t self = getpid();
     for (const pid_t id : FindProcessesOfExecutable("/proc/self/exe")) {
         if (id != self) return true;

@@ -10,6 +10,7 @@
 
 #include "platform/base/win32_types.h"
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -70,8 +71,23 @@ std::vector<pid_t> FindProcessesByImageName(std::string_view imageName);
 // returns whether the caller is one of them (the caller ends itself then).
 bool EndOtherProcessesByImageName(std::string_view imageName);
 
-// Every other process running the same executable file as this one.
+// Every other process running the same executable file as this one; the
+// answer of a live ScopedPreviousInstance instead, if any.
 bool PreviousInstanceRunning();
+
+// Sets the previous-instance answer for its lifetime (tests: the cases of one
+// test program run side by side as processes of the same file); restores the
+// previous one.
+class ScopedPreviousInstance {
+public:
+    explicit ScopedPreviousInstance(bool running);
+    ~ScopedPreviousInstance();
+    ScopedPreviousInstance(const ScopedPreviousInstance&) = delete;
+    ScopedPreviousInstance& operator=(const ScopedPreviousInstance&) = delete;
+
+private:
+    std::optional<bool> previous_;
+};
 
 // Processes (the caller included) whose executable is the file at `path`.
 std::vector<pid_t> FindProcessesOfExecutable(std::string_view path);

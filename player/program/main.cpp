@@ -1,2 +1,21 @@
 // The player program: starts at its start-up window.
-int main() { return 0; }
+#include <string>
+
+#include "platform/forms/form.h"
+#include "platform/forms/program.h"
+#include "platform/shell/icon_pictures.h"
+#include "windows/loadme.h"
+#include "windows/player_windows.h"
+
+int main(int argc, char** argv) {
+    zem::forms::App::SetTitle("zemplayer");
+    std::string arguments;
+    for (int index = 1; index < argc; ++index) {
+        if (index > 1) arguments += ' ';
+        arguments += argv[index];
+    }
+    zem::forms::SetCommand(arguments);
+    zem::platform::InstallIconPictureLoader();
+    RegisterPlayerWindows();
+    return zem::forms::RunProgram([] { zem::forms::ShowStartUpForm<loadme>(); });
+}

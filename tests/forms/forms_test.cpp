@@ -278,6 +278,128 @@ TEST_F(FormsTest, ModalShowReturnsWhenATimerHidesTheForm) {
     EXPECT_THROW(form.Show(vbModal), UnscriptedModalStep);
 }
 
+// A start-up form that gives up in its own load and hands over to a second
+// form, whose button unloads that form and shows the first one anew.
+class GiveUpForm : public Form {
+public:
+    GiveUpForm() : Form(FormDesign{"起始", 80, 80}) {}
+    static inline bool giveUp = true;
+    static inline bool endInLoad = false;
+    static inline int loads = 0;
+    void Form_Load() override;
+};
+
+class HandOverForm : public Form {
+public:
+    HandOverForm() : Form(FormDesign{"接手", 200, 100}) {
+        SetScaleMode(vbPixels);
+        Retry.Move(10, 10, 60, 30);
+        Retry.SetText("重试");
+        Retry.OnClick = [this] {
+            SkipOnError([this] { Unload(); });
+            SkipOnError([] { FormInstance<GiveUpForm>::Get().Show(); });
+        };
+    }
+    TextBox Retry{*this, "Retry"};
+};
+
+void GiveUpForm::Form_Load() {
+    ++loads;
+    if (endInLoad) {
+        End();
+        return;
+    }
+    if (giveUp) {
+        FormInstance<HandOverForm>::Get().Show();
+        Unload();
+    }
+}
+
+class StartUpFormTest : public FormsTest {
+protected:
+    StartUpFormTest() {
+        GiveUpForm::giveUp = true;
+        GiveUpForm::endInLoad = false;
+        GiveUpForm::loads = 0;
+        SetEndAction([] { UnloadAllFormsSilently(); });
+    }
+    void ClickRetry() {
+        HandOverForm& form = FormInstance<HandOverForm>::Get();
+        const RECT place = platform::WindowScreenRect(form.Retry.hWnd());
+        ClickAt(MouseButton::Left, place.left + 5, place.top + 5);
+        FreeUnloadedForms();
+    }
+};
+
+TEST_F(StartUpFormTest, AFormThatUnloadsItselfInItsLoadIsNoErrorAtTheStartAndShowsAgainLater) {
+    ScopedModalScript script;  // no runtime error box may appear
+    EXPECT_THROW(FormInstance<GiveUpForm>::Get(), RuntimeError);
+    FreeUnloadedForms();
+    ShowStartUpForm<GiveUpForm>();
+    FreeUnloadedForms();
+    EXPECT_FALSE(FormInstance<GiveUpForm>::Loaded());
+    ASSERT_TRUE(FormInstance<HandOverForm>::Loaded());
+    EXPECT_TRUE(FormInstance<HandOverForm>::Get().Visible());
+
+    // Retry while it still gives up: the hand-over form is a new one, shown again.
+    HWND firstHandOver = FormInstance<HandOverForm>::Get().hWnd();
+    ClickRetry();
+    EXPECT_EQ(GiveUpForm::loads, 3);
+    ASSERT_TRUE(FormInstance<HandOverForm>::Loaded());
+    EXPECT_TRUE(FormInstance<HandOverForm>::Get().Visible());
+    EXPECT_FALSE(IsWindow(firstHandOver));
+
+    // Retry once it stays: the first form is made anew and shown; the other is gone.
+    GiveUpForm::giveUp = false;
+    ClickRetry();
+    EXPECT_FALSE(FormInstance<HandOverForm>::Loaded());
+    ASSERT_TRUE(FormInstance<GiveUpForm>::Loaded());
+    EXPECT_TRUE(FormInstance<GiveUpForm>::Get().Visible());
+    EXPECT_EQ(LoadedForms().size(), 1u);
+    EXPECT_TRUE(script.Questions().empty());
+}
+
+TEST_F(StartUpFormTest, EndInTheStartUpFormsLoadEndsQuietly) {
+    GiveUpForm::endInLoad = true;
+    ScopedModalScript script;
+    ShowStartUpForm<GiveUpForm>();
+    EXPECT_TRUE(Ended());
+    EXPECT_TRUE(LoadedForms().empty());
+    EXPECT_TRUE(script.Questions().empty());
+}
+
+TEST_F(FormsTest, TextBoxDrawsItsTextInItsForeColourAndFont) {
+    HandOverForm& form = FormInstance<HandOverForm>::Get();
+    form.Show();
+    const auto redPixels = [&form] {
+        DoEvents();
+        const platform::Bitmap image = platform::ComposeWindow(form.Retry.hWnd());
+        int count = 0;
+        for (int y = 0; y < image.Height(); ++y)
+            for (int x = 0; x < image.Width(); ++x) {
+                const COLORREF color = platform::ColorFromPixel(image.At(x, y));
+                if (GetRValue(color) > 160 && GetGValue(color) < 90 && GetBValue(color) < 90) ++count;
+            }
+        return count;
+    };
+    EXPECT_EQ(redPixels(), 0);  // the window text colour
+    form.Retry.SetForeColor(0x0000FF);
+    const int small = redPixels();
+    EXPECT_GT(small, 0);
+    form.Retry.SetFont(StdFont::Create("微软雅黑", 18, 134));
+    EXPECT_GT(redPixels(), small);
+}
+
+TEST_F(FormsTest, TimerDueWithinLooksAtTheNextWindowTimer) {
+    TestForm& form = TheForm();  // its ticker: 1000 ms
+    EXPECT_TRUE(TimerDueWithin(1001));
+    EXPECT_FALSE(TimerDueWithin(kSnapshotSettleMilliseconds));
+    desktop.clock().Advance(600);
+    EXPECT_TRUE(TimerDueWithin(kSnapshotSettleMilliseconds));
+    form.Ticker.SetEnabled(false);
+    EXPECT_FALSE(TimerDueWithin(1'000'000));
+}
+
 TEST_F(FormsTest, RunProgramLoopsUntilTheLastFormUnloads) {
     int code = RunProgram([] {
         TestForm& form = TheForm();

@@ -1,7 +1,12 @@
-// Font objects, property bags and the control class registry.
+// Font objects, property bags, design pictures and the control class registry.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+
+#include "platform/base/resources.h"
 #include "platform/forms/control.h"
+#include "platform/forms/picture.h"
 #include "platform/forms/control_registry.h"
 #include "platform/forms/property_bag.h"
 #include "platform/forms/runtime_error.h"
@@ -90,4 +95,45 @@ TEST(ControlRegistryTest, UnknownIdentifierRaisesError429) {
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.Number(), 429);
     }
+}
+
+// A 2 x 1 24-bit BMP file image: a red and a blue pixel.
+std::string TwoPixelBitmap() {
+    std::string file(54, '\0');
+    const auto put = [&file](std::size_t at, std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) file[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put(2, 54 + 8, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, 2, 4);
+    put(22, 1, 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    file += std::string("\x00\x00\xFF\xFF\x00\x00\x00\x00", 8);  // blue-green-red order, row padded to 4
+    return file;
+}
+
+TEST(DesignPictureTest, FoundByNameNullWhenMissingAndError481WhenUnreadable) {
+    const std::string good = TwoPixelBitmap();
+    const std::string bad = "not a picture";
+    const std::array<zem::platform::EmbeddedResource, 2> table{{
+        {0, reinterpret_cast<const unsigned char*>(good.data()), good.size(), "Test.Image1"},
+        {0, reinterpret_cast<const unsigned char*>(bad.data()), bad.size(), "Test.Broken"},
+    }};
+    zem::platform::RegisterProgramResources(table);
+    const PictureRef picture = DesignPicture("Test.Image1");
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->Width(), 2);
+    EXPECT_EQ(picture->Height(), 1);
+    EXPECT_EQ(DesignPicture("Test.Missing"), nullptr);
+    try {
+        DesignPicture("Test.Broken");
+        ADD_FAILURE() << "no error for an unreadable picture";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.Number(), errInvalidPicture);
+    }
+    zem::platform::ClearProgramResources();
 }

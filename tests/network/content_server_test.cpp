@@ -1,4 +1,5 @@
 #include "platform/network/content_server.h"
+#include "tests/system/scoped_environment.h"
 
 #include <gtest/gtest.h>
 
@@ -10,27 +11,7 @@ namespace {
 
 namespace server = zem::content_server;
 
-// Sets one environment variable for the length of a test and restores it.
-class EnvironmentValue {
-public:
-    EnvironmentValue(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    ~EnvironmentValue() {
-        if (old_)
-            setenv(name_, old_->c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using EnvironmentValue = zem::testing::ScopedEnvironment;
 
 TEST(ContentServer, FixedHostComesFromTheEnvironmentOrTheSampleServer) {
     struct Case {

@@ -49,6 +49,26 @@ TEST(Dir, FindsNormalFilesOnly) {
     for (const Case& c : cases) EXPECT_EQ(Dir(base + c.relative), c.found) << c.relative;
 }
 
+TEST(Dir, FindsAProgramNamedWithTheExeEndingAsItsExecutable) {
+    TempFolder folder;
+    folder.Write("update", "#!/bin/sh\n");
+    std::filesystem::permissions(folder.File("update"), std::filesystem::perms(0755));
+    folder.Write("notes", "x");  // not executable
+    folder.Write("zemdate.exe", "x");
+    folder.Write("zemdate", "x");
+    const std::string base = folder.Path().string();
+    struct Case {
+        std::string relative;
+        std::string found;
+    };
+    const Case cases[] = {
+        {"\\update.exe", "update"}, {"\\UPDATE.EXE", ""} /* names keep their case */,
+        {"\\notes.exe", ""},        {"\\zemdate.exe", "zemdate.exe"},
+        {"\\update", "update"},     {"\\update.ex?", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Dir(base + c.relative), c.found) << c.relative;
+}
+
 TEST(TextFiles, LinesEndAtCrOrCrLfButNotAtLfAlone) {
     struct Case {
         std::string bytes;

@@ -1,6 +1,8 @@
 #include "platform/system/process.h"
 
 #include "platform/system/files.h"
+#include "tests/system/argument_reporter.h"
+#include "tests/system/scoped_environment.h"
 #include "tests/system/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +25,8 @@ extern char** environ;
 namespace zem::platform {
 namespace {
 
+using zem::testing::ArgumentReporter;
+using zem::testing::ScopedEnvironment;
 using zem::testing::TempFolder;
 
 TEST(ImageNames, MatchWithoutCaseAndWithOrWithoutTheExeEnding) {
@@ -40,44 +44,6 @@ TEST(ImageNames, MatchWithoutCaseAndWithOrWithoutTheExeEnding) {
         EXPECT_EQ(ImageNameMatches(c.process, c.image), c.matches) << c.process << " / " << c.image;
     }
 }
-
-// Sets an environment variable for its lifetime.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) previous_ = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnvironment() {
-        if (previous_) {
-            setenv(name_, previous_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> previous_;
-};
-
-// A program of the test's own that reports its arguments through a FIFO beside
-// it; reading the FIFO waits for the program, so no test sleeps.
-class ArgumentReporter {
-public:
-    ArgumentReporter(const TempFolder& folder, const std::string& name) : folder_(folder) {
-        const std::string path = folder.File(name);
-        folder.Write(name,
-                     "#!/bin/sh\n"
-                     "{ echo \"$#\"; for a in \"$@\"; do echo \"[$a]\"; done; } > \"${0%/*}/out.fifo\"\n");
-        std::filesystem::permissions(path, std::filesystem::perms(0755));
-        EXPECT_EQ(mkfifo(folder.File("out.fifo").c_str(), 0600), 0);
-    }
-    std::string Report() const { return folder_.Read("out.fifo"); }
-
-private:
-    const TempFolder& folder_;
-};
 
 TEST(NativeProcessLauncher, StartsAProgramOfTheProgramFolderWithItsArgumentUnchanged) {
     TempFolder folder("program folder with blanks");
@@ -188,6 +154,20 @@ TEST(ProcessLauncher, ScopedOverrideReplacesAndRestoresTheLauncher) {
     EXPECT_EQ(&CurrentProcessLauncher(), native);
     EXPECT_EQ(inner.started, (std::vector<std::pair<std::string, int>>{{"a b", SW_HIDE}}));
     EXPECT_EQ(outer.started, (std::vector<std::pair<std::string, int>>{{"c", SW_SHOWMINIMIZED}}));
+}
+
+TEST(PreviousInstance, ScopedAnswerReplacesAndRestoresTheRealOne) {
+    const bool real = PreviousInstanceRunning();
+    {
+        ScopedPreviousInstance running(true);
+        EXPECT_TRUE(PreviousInstanceRunning());
+        {
+            ScopedPreviousInstance alone(false);
+            EXPECT_FALSE(PreviousInstanceRunning());
+        }
+        EXPECT_TRUE(PreviousInstanceRunning());
+    }
+    EXPECT_EQ(PreviousInstanceRunning(), real);
 }
 
 }  // namespace
