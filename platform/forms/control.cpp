@@ -8,6 +8,7 @@
 #include "platform/drawing/window_painting.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/runtime_error.h"
+#include "platform/forms/tooltip.h"
 #include "platform/window/user32.h"
 #include "platform/window/window_system.h"
 
@@ -24,7 +25,10 @@ Control::Control(Container& parent, std::string name) : parent_(&parent), name_(
     parent_->Adopt(*this);
 }
 
-Control::~Control() { parent_->Release(*this); }
+Control::~Control() {
+    ToolTipForget(this);
+    parent_->Release(*this);
+}
 
 float Control::Left() const { return parent_->ToUnits(bounds_.left); }
 float Control::Top() const { return parent_->ToUnits(bounds_.top); }
@@ -397,6 +401,7 @@ void Container::MouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const bool isUp = message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
 
     if (isDown || isDouble) {
+        ToolTipButtonPressed();
         Control* target = heldButtons_ != 0 ? pressed_ : WindowlessAt(inner);
         if (heldButtons_ == 0) {
             pressed_ = target;
@@ -444,6 +449,8 @@ void Container::MouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // A move: to the pressed control while a button is held, else to whatever is under the pointer.
     Control* target = heldButtons_ != 0 ? (pressedOnContainer_ ? nullptr : pressed_) : WindowlessAt(inner);
     if (heldButtons_ != 0 && !pressedOnContainer_ && pressed_ == nullptr) return;
+    // Over the container's own surface the tip is the container's when it is a control itself.
+    if (heldButtons_ == 0) ToolTipPointerOver(target != nullptr ? target : dynamic_cast<const Control*>(this), hWnd());
     DispatchMouse(target, WM_MOUSEMOVE, HeldButtonsOf(wParam), shift, inner);
 }
 

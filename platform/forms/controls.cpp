@@ -9,6 +9,8 @@
 #include "platform/drawing/gdi.h"
 #include "platform/drawing/window_painting.h"
 #include "platform/forms/runtime_error.h"
+#include "platform/forms/scoped_font.h"
+#include "platform/forms/tooltip.h"
 #include "platform/window/user32.h"
 
 namespace zem::forms {
@@ -20,29 +22,6 @@ void FillWith(HDC dc, const RECT& rect, COLORREF oleColor) {
     FillRect(dc, &rect, brush);
     DeleteObject(brush);
 }
-
-// A GDI font for a font object, freed with the holder.
-class ScopedFont {
-public:
-    ScopedFont(HDC dc, const StdFont& font) : dc_(dc) {
-        const int height = -static_cast<int>(std::lround(font.Size() * 96.0 / 72.0));
-        font_ = CreateFontA(height, 0, 0, 0, font.Weight(), font.Italic(), font.Underline(), font.Strikethrough(),
-                            static_cast<DWORD>(font.Charset()), 0, 0, 0, 0,
-                            platform::Utf8ToGbk(font.Name()).c_str());
-        previous_ = SelectObject(dc_, font_);
-    }
-    ~ScopedFont() {
-        SelectObject(dc_, previous_);
-        DeleteObject(font_);
-    }
-    ScopedFont(const ScopedFont&) = delete;
-    ScopedFont& operator=(const ScopedFont&) = delete;
-
-private:
-    HDC dc_;
-    HFONT font_;
-    HGDIOBJ previous_;
-};
 
 RECT Offset(const RECT& rect, POINT origin) {
     return RECT{rect.left + origin.x, rect.top + origin.y, rect.right + origin.x, rect.bottom + origin.y};
@@ -312,6 +291,7 @@ LRESULT WindowedControl::WindowMessage(UINT message, WPARAM wParam, LPARAM lPara
                 const int held = ((wParam & MK_LBUTTON) ? vbLeftButton : 0) |
                                  ((wParam & MK_RBUTTON) ? vbRightButton : 0) |
                                  ((wParam & MK_MBUTTON) ? vbMiddleButton : 0);
+                if (held == 0) ToolTipPointerOver(this, hWnd());
                 if (OnMouseMove) RunEventHandler([&] { OnMouseMove(held, shift, x, y); });
             } else if (message == WM_LBUTTONDBLCLK) {
                 heldButtons_ |= button;
@@ -319,6 +299,7 @@ LRESULT WindowedControl::WindowMessage(UINT message, WPARAM wParam, LPARAM lPara
                 doubleClicked_ = true;
             } else if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
                        message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK) {
+                ToolTipButtonPressed();
                 if (heldButtons_ == 0) SetCapture(hWnd());
                 heldButtons_ |= button;
                 if (OnMouseDown) RunEventHandler([&] { OnMouseDown(button, shift, x, y); });
