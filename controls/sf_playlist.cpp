@@ -15,119 +15,90 @@ constexpr std::int64_t kBarRange = 32767;
 
 bool OverRow(std::int64_t top, int py) { return top < py && py <= top + SFPlayList::kRowHeight; }
 
-int HeldButtons(WPARAM keys) {
-    int buttons = 0;
-    if ((keys & MK_LBUTTON) != 0) buttons |= 1;
-    if ((keys & MK_RBUTTON) != 0) buttons |= 2;
-    if ((keys & MK_MBUTTON) != 0) buttons |= 4;
-    return buttons;
-}
-
-int ShiftState(WPARAM keys) {
-    int shift = 0;
-    if ((keys & MK_SHIFT) != 0) shift |= 1;
-    if ((keys & MK_CONTROL) != 0) shift |= 2;
-    return shift;
-}
-
 }  // namespace
 
-SFPlayList::SFPlayList(HWND parent, const RECT& bounds, const zem::forms::PropertyBag* saved,
-                       zem::forms::FontRef ambientFont)
-    : owned_("SFPlayList", parent, bounds, CS_DBLCLKS),
-      window_(owned_.Handle()),
-      ambientFont_(ambientFont ? std::move(ambientFont) : zem::forms::StdFont::Create()) {
-    Initialize();
-    if (saved != nullptr)
-        ReadProperties(*saved);
-    else
-        InitProperties();
-    // The first sizing: the back buffer, the bar's place and its range.
-    SendMessageA(window_, WM_SIZE, 0, 0);
+SFPlayList::SFPlayList(zem::forms::Container& parent, std::string name)
+    : SelfDrawnControl(parent, std::move(name), this, PlayListThunkEntry) {
+    SFVScrollBar1.InitNew();
+    SFVScrollBar1.Change = [this] { SFVScrollBar1_Change(); };
+    SFVScrollBar1.Scroll = [this] { SFVScrollBar1_Scroll(); };
+    SFVScrollBar1.SetSmallChange(kRowHeight);
+    SFVScrollBar1.SetLargeChange(kRowHeight);
+    // Until the host loads saved properties the list is a new instance: so it
+    // always has its colours, its brush and a font.
+    SFPlayList::UserControl_InitProperties();
+    EnsureWindow();
 }
 
-SFPlayList::~SFPlayList() { Terminate(); }
+// Termination runs here, while the whole control exists.
+SFPlayList::~SFPlayList() { DestroyChildWindow(); }
 
-void SFPlayList::Initialize() {
-    RECT client{};
-    GetClientRect(window_, &client);
-    SFVScrollBar1 = std::make_unique<SFVScrollBar>(
-        window_, RECT{client.right - kBarWidth, 0, client.right, client.bottom});
-    SFVScrollBar1->Change = [this] { Refresh(); };
-    SFVScrollBar1->Scroll = [this] { Refresh(); };
-    PublicData::HookWindow(thunk_, window_, this, PlayListThunkEntry);
-    windowDC_ = GetDC(window_);
-    backDC_ = CreateCompatibleDC(windowDC_);
-    backOriginalBitmap_ = GetCurrentObject(backDC_, OBJ_BITMAP);
-    SetBkMode(backDC_, TRANSPARENT);
-    skinDC_ = CreateCompatibleDC(windowDC_);
-    skinOriginalBitmap_ = GetCurrentObject(skinDC_, OBJ_BITMAP);
+void SFPlayList::InitializeDrawing() {
+    SetBkMode(BackDC(), TRANSPARENT);
     try {
         glyphs_ = zem::platform::LoadResPicture(101);
         rowBackgrounds_ = zem::platform::LoadResPicture(102);
     } catch (const zem::platform::PictureError&) {
         // Without its pictures the list still works; their copies draw nothing.
     }
-    selNodeIndex_ = -1;
-    selItemIndex_ = -1;
-    SFVScrollBar1->SetSmallChange(kRowHeight);
-    SFVScrollBar1->SetLargeChange(kRowHeight);
     leaveRequest_.cbSize = sizeof(TRACKMOUSEEVENT);  // the record's own size
     leaveRequest_.dwFlags = TME_LEAVE;
-    leaveRequest_.hwndTrack = window_;
+    leaveRequest_.hwndTrack = hWnd();
     leaveRequest_.dwHoverTime = 0;
+    // What the properties ask of the window: the brush and the list font.
+    MakeBackgroundBrush();
+    UpdateFont();
 }
 
-void SFPlayList::InitProperties() {
+zem::forms::FontRef SFPlayList::AmbientFont() const {
+    const zem::forms::FontRef& font = Ambient().Font();
+    return font ? font : zem::forms::StdFont::Create();
+}
+
+void SFPlayList::UserControl_InitProperties() {
     backColor_ = kDefaultBackColor;
     foreColor_ = kDefaultForeColor;
     selColor_ = kDefaultSelColor;
     MakeBackgroundBrush();
     // A copy of the host's font: changing the list's font must not change the host's.
-    m_StdFont = ambientFont_->Clone();
+    m_StdFont = AmbientFont()->Clone();
     ListenToFont();
     UpdateFont();
 }
 
-void SFPlayList::ReadProperties(const zem::forms::PropertyBag& bag) {
+void SFPlayList::UserControl_ReadProperties(const zem::forms::PropertyBag& bag) {
     backColor_ = static_cast<std::uint32_t>(bag.ReadInt("BackColor", static_cast<std::int32_t>(kDefaultBackColor)));
     foreColor_ = static_cast<std::uint32_t>(bag.ReadInt("ForeColor", static_cast<std::int32_t>(kDefaultForeColor)));
     selColor_ = static_cast<std::uint32_t>(bag.ReadInt("SelColor", static_cast<std::int32_t>(kDefaultSelColor)));
-    m_StdFont = bag.ReadFont("Font", ambientFont_);
-    if (!m_StdFont) m_StdFont = ambientFont_->Clone();
+    m_StdFont = bag.ReadFont("Font", AmbientFont());
+    if (!m_StdFont) m_StdFont = AmbientFont()->Clone();
     MakeBackgroundBrush();
     ListenToFont();
     UpdateFont();
 }
 
-void SFPlayList::WriteProperties(zem::forms::PropertyBag& bag) const {
+void SFPlayList::UserControl_WriteProperties(zem::forms::PropertyBag& bag) {
     bag.WriteProperty("BackColor", static_cast<std::int32_t>(backColor_), static_cast<std::int32_t>(kDefaultBackColor));
     bag.WriteProperty("ForeColor", static_cast<std::int32_t>(foreColor_), static_cast<std::int32_t>(kDefaultForeColor));
     bag.WriteProperty("SelColor", static_cast<std::int32_t>(selColor_), static_cast<std::int32_t>(kDefaultSelColor));
-    bag.WriteProperty("Font", m_StdFont, ambientFont_);
+    bag.WriteProperty("Font", m_StdFont, AmbientFont());
 }
 
-void SFPlayList::Terminate() {
-    fontConnection_.Disconnect();
-    SelectObject(skinDC_, skinOriginalBitmap_);
+void SFPlayList::TerminateDrawing() {
     glyphs_.reset();
     rowBackgrounds_.reset();
-    DeleteDC(skinDC_);
-    if (backOriginalFont_ != nullptr) SelectObject(backDC_, backOriginalFont_);
+    if (backOriginalFont_ != nullptr) SelectObject(BackDC(), backOriginalFont_);
     if (listFont_ != nullptr) DeleteObject(listFont_);
     if (backBrush_ != nullptr) DeleteObject(backBrush_);
-    SelectObject(backDC_, backOriginalBitmap_);
-    if (backBitmap_ != nullptr) DeleteObject(backBitmap_);
-    DeleteDC(backDC_);
-    ReleaseDC(window_, windowDC_);
-    PublicData::UnhookWindow(thunk_, window_);
+    backOriginalFont_ = nullptr;
+    listFont_ = nullptr;
+    backBrush_ = nullptr;
 }
 
-void SFPlayList::Changed(const char* key) {
-    if (PropertyChanged) PropertyChanged(key);
-}
-
+// The brush and the GDI font belong to the window's drawing: they exist while
+// the control is initialized, made from the properties as they are then.
 void SFPlayList::MakeBackgroundBrush() {
+    if (!Initialized()) return;
     if (backBrush_ != nullptr) DeleteObject(backBrush_);
     backBrush_ = CreateSolidBrush(TranslateColor(backColor_));
 }
@@ -257,19 +228,19 @@ void SFPlayList::SetBackColor(std::uint32_t New_BackColor) {
     backColor_ = New_BackColor;
     MakeBackgroundBrush();
     Refresh();
-    Changed("BackColor");
+    PropertyChanged("BackColor");
 }
 
 void SFPlayList::SetForeColor(std::uint32_t New_ForeColor) {
     foreColor_ = New_ForeColor;
     Refresh();
-    Changed("ForeColor");
+    PropertyChanged("ForeColor");
 }
 
 void SFPlayList::SetSelColor(std::uint32_t New_SelColor) {
     selColor_ = New_SelColor;
     Refresh();
-    Changed("SelColor");
+    PropertyChanged("SelColor");
 }
 
 void SFPlayList::SetFont(zem::forms::FontRef New_Font) {
@@ -279,39 +250,39 @@ void SFPlayList::SetFont(zem::forms::FontRef New_Font) {
         UpdateFont();
         Refresh();
     }
-    Changed("Font");
+    PropertyChanged("Font");
 }
 
 std::int32_t SFPlayList::FontSize() const { return static_cast<std::int32_t>(std::nearbyint(m_StdFont->Size())); }
 
 void SFPlayList::SetFontName(const std::string& New_FontName) {
     m_StdFont->SetName(New_FontName);
-    Changed("FontName");
+    PropertyChanged("FontName");
 }
 
 void SFPlayList::SetFontSize(std::int32_t New_FontSize) {
     m_StdFont->SetSize(New_FontSize);
-    Changed("FontSize");
+    PropertyChanged("FontSize");
 }
 
 void SFPlayList::SetFontBold(bool New_FontBold) {
     m_StdFont->SetBold(New_FontBold);
-    Changed("FontBold");
+    PropertyChanged("FontBold");
 }
 
 void SFPlayList::SetFontItalic(bool New_FontItalic) {
     m_StdFont->SetItalic(New_FontItalic);
-    Changed("FontItalic");
+    PropertyChanged("FontItalic");
 }
 
 void SFPlayList::SetFontUnderline(bool New_FontUnderline) {
     m_StdFont->SetUnderline(New_FontUnderline);
-    Changed("FontUnderline");
+    PropertyChanged("FontUnderline");
 }
 
 void SFPlayList::SetFontStrikethru(bool New_FontStrikethru) {
     m_StdFont->SetStrikethrough(New_FontStrikethru);
-    Changed("FontStrikethru");
+    PropertyChanged("FontStrikethru");
 }
 
 void SFPlayList::m_StdFont_FontChanged(const std::string&) {
@@ -325,12 +296,13 @@ COLORREF SFPlayList::TranslateColor(std::uint32_t color) {
 }
 
 void SFPlayList::UpdateFont() {
+    if (!Initialized()) return;
     const int points = FontSize();
-    const int height = MulDiv(points, GetDeviceCaps(backDC_, LOGPIXELSY), 72);
+    const int height = MulDiv(points, GetDeviceCaps(BackDC(), LOGPIXELSY), 72);
     HFONT font = CreateFontA(-height, 0, 0, 0, m_StdFont->Weight(), m_StdFont->Italic(), m_StdFont->Underline(),
                              m_StdFont->Strikethrough(), static_cast<DWORD>(m_StdFont->Charset()), 0, 0, 0, 0,
                              zem::platform::Utf8ToGbk(m_StdFont->Name()).c_str());
-    HGDIOBJ previous = SelectObject(backDC_, font);
+    HGDIOBJ previous = SelectObject(BackDC(), font);
     if (backOriginalFont_ == nullptr) backOriginalFont_ = previous;
     if (listFont_ != nullptr) DeleteObject(listFont_);
     listFont_ = font;
@@ -343,33 +315,33 @@ std::int64_t SFPlayList::ContentHeight() const {
 }
 
 bool SFPlayList::BarShown() const {
-    return (static_cast<DWORD>(GetWindowLongA(SFVScrollBar1->hWnd(), GWL_STYLE)) & WS_VISIBLE) != 0;
+    return SFVScrollBar1.Visible();
 }
 
 std::int64_t SFPlayList::ScrollOffset() const {
     const std::int64_t range = std::max<std::int64_t>(0, ContentHeight() - height_);
-    return std::clamp<std::int64_t>(static_cast<std::int64_t>(SFVScrollBar1->Value()) * scrollUnit_, 0, range);
+    return std::clamp<std::int64_t>(static_cast<std::int64_t>(SFVScrollBar1.Value()) * scrollUnit_, 0, range);
 }
 
 void SFPlayList::ScrollTo(std::int64_t pixels) {
     const std::int64_t value = std::clamp<std::int64_t>(pixels / scrollUnit_, 0, kBarRange);
-    SFVScrollBar1->SetValue(static_cast<std::int16_t>(value));
+    SFVScrollBar1.SetValue(static_cast<std::int16_t>(value));
     Refresh();
 }
 
 void SFPlayList::UpdateScrollBar() {
     const std::int64_t content = ContentHeight();
     RECT client{};
-    GetClientRect(window_, &client);
+    GetClientRect(hWnd(), &client);
     width_ = client.right;
     height_ = client.bottom;
     if (content <= height_) {
-        SFVScrollBar1->SetValue(0);
-        ShowWindow(SFVScrollBar1->hWnd(), SW_HIDE);
+        SFVScrollBar1.SetValue(0);
+        SFVScrollBar1.SetVisible(false);
         return;
     }
     width_ -= kBarWidth;
-    ShowWindow(SFVScrollBar1->hWnd(), SW_SHOW);
+    SFVScrollBar1.SetVisible(true);
     // The bar counts in 16 bits. While the range fits, one unit is one pixel;
     // beyond, a unit is a whole number of rows, so that every row stays
     // reachable and the range never wraps.
@@ -377,16 +349,16 @@ void SFPlayList::UpdateScrollBar() {
     const std::int64_t unit = range <= kBarRange ? 1 : kRowHeight * ((range + kRowHeight * kBarRange - 1) /
                                                                      (kRowHeight * kBarRange));
     if (unit != scrollUnit_) {
-        const std::int64_t offset = static_cast<std::int64_t>(SFVScrollBar1->Value()) * scrollUnit_;
+        const std::int64_t offset = static_cast<std::int64_t>(SFVScrollBar1.Value()) * scrollUnit_;
         scrollUnit_ = unit;
         const auto step = static_cast<std::int16_t>(std::max<std::int64_t>(1, kRowHeight / unit));
-        SFVScrollBar1->SetSmallChange(step);
-        SFVScrollBar1->SetLargeChange(step);
-        SFVScrollBar1->SetMax(static_cast<std::int16_t>((range + unit - 1) / unit));
-        SFVScrollBar1->SetValue(static_cast<std::int16_t>(std::min<std::int64_t>(offset / unit, kBarRange)));
+        SFVScrollBar1.SetSmallChange(step);
+        SFVScrollBar1.SetLargeChange(step);
+        SFVScrollBar1.SetMax(static_cast<std::int16_t>((range + unit - 1) / unit));
+        SFVScrollBar1.SetValue(static_cast<std::int16_t>(std::min<std::int64_t>(offset / unit, kBarRange)));
         return;
     }
-    SFVScrollBar1->SetMax(static_cast<std::int16_t>((range + unit - 1) / unit));
+    SFVScrollBar1.SetMax(static_cast<std::int16_t>((range + unit - 1) / unit));
 }
 
 void SFPlayList::ToggleNode(std::int32_t dwIndex) {
@@ -405,73 +377,72 @@ void SFPlayList::ToggleNode(std::int32_t dwIndex) {
 LRESULT SFPlayList::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE: OnSize(); break;
-        case WM_PAINT: OnPaint(); break;
+        case WM_PAINT:
+            // The one message kept: the frame copied onto the window is the
+            // whole face, and the runtime's painting of the control would only
+            // cover it with the back colour.
+            OnPaint();
+            return 0;
         case WM_MOUSEMOVE: OnMouseMove(lParam); break;
-        case WM_LBUTTONDOWN:
-            leftPressedHere_ = true;
-            OnButtonDown(lParam);
-            break;
+        case WM_LBUTTONDOWN: OnButtonDown(lParam); break;
         case WM_LBUTTONUP: OnButtonUp(lParam); break;
         case WM_MOUSEWHEEL: OnWheel(wParam); break;
         case WM_MOUSELEAVE: OnMouseLeave(); break;
         default: break;
     }
-    const LRESULT result = CallWindowProcA(thunk_.OldProc, window, message, wParam, lParam);
-    // What the forms runtime reports once the message has gone on.
-    if (message == WM_MOUSEMOVE && MouseMove) {
-        auto button = static_cast<std::int16_t>(HeldButtons(wParam));
-        auto shift = static_cast<std::int16_t>(ShiftState(wParam));
-        auto x = static_cast<float>(GET_X_LPARAM(lParam));
-        auto y = static_cast<float>(GET_Y_LPARAM(lParam));
-        MouseMove(button, shift, x, y);
-    } else if (message == WM_LBUTTONUP && leftPressedHere_) {
-        leftPressedHere_ = false;
-        if (Click) Click();
-    } else if (message == WM_LBUTTONDBLCLK && DblClick) {
-        DblClick();
-    }
-    return result;
+    // The runtime then reports what it makes of the message: the Resize,
+    // MouseMove, Click and DblClick of the control.
+    return CallSavedProcedure(window, message, wParam, lParam);
 }
 
 void SFPlayList::UserControl_Resize() {
-    RECT client{};
-    GetClientRect(window_, &client);
-    MoveWindow(SFVScrollBar1->hWnd(), client.right - kBarWidth, 0, kBarWidth, client.bottom, TRUE);
+    SFVScrollBar1.Move(ScaleWidth() - kBarWidth, 0, kBarWidth, ScaleHeight());
 }
+
+void SFPlayList::UserControl_MouseMove(int Button, int Shift, float X, float Y) {
+    auto button = static_cast<std::int16_t>(Button);
+    auto shift = static_cast<std::int16_t>(Shift);
+    RaiseEvent(MouseMove, button, shift, X, Y);
+}
+
+void SFPlayList::UserControl_Click() { RaiseEvent(Click); }
+
+void SFPlayList::UserControl_DblClick() { RaiseEvent(DblClick); }
+
+void SFPlayList::SFVScrollBar1_Change() { Refresh(); }
+
+void SFPlayList::SFVScrollBar1_Scroll() { Refresh(); }
 
 void SFPlayList::OnSize() {
     RECT client{};
-    GetClientRect(window_, &client);
+    GetClientRect(hWnd(), &client);
     width_ = client.right;
     height_ = client.bottom;
-    HBITMAP bitmap = CreateCompatibleBitmap(windowDC_, width_, height_);
-    SelectObject(backDC_, bitmap);
-    if (backBitmap_ != nullptr) DeleteObject(backBitmap_);
-    backBitmap_ = bitmap;
-    UserControl_Resize();
+    ResizeBackBuffer(width_, height_);
     // A size change recomputes the range, the bar's visibility and the drawing
     // width at once, so the rows never lie under the bar or beyond its range.
+    // (The first sizing does it too: the bar starts from the list's content.)
     UpdateScrollBar();
-    InvalidateRect(window_, nullptr, FALSE);
+    InvalidateRect(hWnd(), nullptr, FALSE);
 }
 
 void SFPlayList::DrawRowBackground(int y, int sourceY) {
     if (!rowBackgrounds_) return;
-    SelectObject(skinDC_, rowBackgrounds_->Handle());
-    BitBlt(backDC_, 0, y, 60, kRowHeight, skinDC_, 0, sourceY, SRCCOPY);
-    StretchBlt(backDC_, 60, y, width_ - 120, kRowHeight, skinDC_, 60, sourceY, 48, kRowHeight, SRCCOPY);
-    BitBlt(backDC_, width_ - 60, y, 60, kRowHeight, skinDC_, 108, sourceY, SRCCOPY);
+    SelectObject(SkinDC(), rowBackgrounds_->Handle());
+    BitBlt(BackDC(), 0, y, 60, kRowHeight, SkinDC(), 0, sourceY, SRCCOPY);
+    StretchBlt(BackDC(), 60, y, width_ - 120, kRowHeight, SkinDC(), 60, sourceY, 48, kRowHeight, SRCCOPY);
+    BitBlt(BackDC(), width_ - 60, y, 60, kRowHeight, SkinDC(), 108, sourceY, SRCCOPY);
 }
 
 void SFPlayList::DrawGlyph(int x, int y, int sourceX, int sourceY, int width, int height) {
     if (!glyphs_) return;
-    SelectObject(skinDC_, glyphs_->Handle());
-    TransparentBlt(backDC_, x, y, width, height, skinDC_, sourceX, sourceY, width, height, kGlyphKey);
+    SelectObject(SkinDC(), glyphs_->Handle());
+    TransparentBlt(BackDC(), x, y, width, height, SkinDC(), sourceX, sourceY, width, height, kGlyphKey);
 }
 
 void SFPlayList::OnPaint() {
     const RECT all{0, 0, width_, height_};
-    FillRect(backDC_, &all, backBrush_);
+    FillRect(BackDC(), &all, backBrush_);
     std::int64_t y = -ScrollOffset();
     for (const PlayListNode& node : Nodes_) {
         // Rows wholly outside the frame would be clipped away: they are skipped.
@@ -482,10 +453,10 @@ void SFPlayList::OnPaint() {
                 DrawGlyph(width_ - 20, top + 8, 30, 5, 8, 7);
             }
             DrawGlyph(15, top + 8, node.Expanded ? 12 : 0, 0, 12, 12);
-            SetTextColor(backDC_, TranslateColor(foreColor_));
+            SetTextColor(BackDC(), TranslateColor(foreColor_));
             RECT caption{32, top, width_, top + kRowHeight};
             const std::string text = zem::platform::Utf8ToGbk(node.Text);
-            DrawTextA(backDC_, text.c_str(), -1, &caption, DT_SINGLELINE | DT_VCENTER);
+            DrawTextA(BackDC(), text.c_str(), -1, &caption, DT_SINGLELINE | DT_VCENTER);
         }
         y += kRowHeight;
         if (!node.Expanded) continue;
@@ -504,16 +475,16 @@ void SFPlayList::OnPaint() {
             } else if (item.Hover) {
                 DrawRowBackground(top, 0);
             }
-            SetTextColor(backDC_, TranslateColor(item.Selected ? selColor_ : foreColor_));
+            SetTextColor(BackDC(), TranslateColor(item.Selected ? selColor_ : foreColor_));
             RECT caption{40, top + 8, width_, top + kRowHeight};
             const std::string text = zem::platform::Utf8ToGbk(item.Name);
-            DrawTextA(backDC_, text.c_str(), -1, &caption, DT_SINGLELINE);
+            DrawTextA(BackDC(), text.c_str(), -1, &caption, DT_SINGLELINE);
         }
         y += count * kRowHeight;
     }
-    BitBlt(windowDC_, 0, 0, width_, height_, backDC_, 0, 0, SRCCOPY);
+    BitBlt(WindowDC(), 0, 0, width_, height_, BackDC(), 0, 0, SRCCOPY);
     // The frame is on the window: nothing is left to paint or erase.
-    ValidateRect(window_, nullptr);
+    ValidateRect(hWnd(), nullptr);
 }
 
 void SFPlayList::OnMouseMove(LPARAM lParam) {
@@ -560,7 +531,7 @@ void SFPlayList::OnButtonDown(LPARAM lParam) {
             node.Items[static_cast<std::size_t>(j)].Selected = true;
             selItemIndex_ = j;
             selNodeIndex_ = i;
-            if (MouseDown) MouseDown(1);
+            RaiseEvent(MouseDown, std::int16_t{1});
             break;
         }
         y += static_cast<std::int64_t>(node.ItemsCount()) * kRowHeight;
@@ -583,7 +554,7 @@ void SFPlayList::OnButtonUp(LPARAM lParam) {
         if (!node.Expanded) continue;
         const std::int64_t entries = static_cast<std::int64_t>(node.ItemsCount()) * kRowHeight;
         if (py > y && py <= y + entries) {
-            if (MouseUp) MouseUp(1);
+            RaiseEvent(MouseUp, std::int16_t{1});
             return;
         }
         y += entries;
@@ -594,9 +565,9 @@ void SFPlayList::OnWheel(WPARAM wParam) {
     if (!BarShown()) return;
     const auto turn = static_cast<std::int32_t>(static_cast<std::uint32_t>(wParam));
     const std::int32_t step = std::max<std::int32_t>(1, static_cast<std::int32_t>(kRowHeight / scrollUnit_));
-    const std::int32_t value = SFVScrollBar1->Value() + (turn > 0 ? -step : step);
+    const std::int32_t value = SFVScrollBar1.Value() + (turn > 0 ? -step : step);
     // Kept within 16 bits before the bar limits it to its range.
-    SFVScrollBar1->SetValue(static_cast<std::int16_t>(std::clamp<std::int32_t>(value, -32768, 32767)));
+    SFVScrollBar1.SetValue(static_cast<std::int16_t>(std::clamp<std::int32_t>(value, -32768, 32767)));
     Refresh();
 }
 

@@ -2,9 +2,10 @@
 // entries (items). Rows are 28 pixels high; at most one group is open at a
 // time; a press on a group folds it, a press on an entry selects it and tells
 // the host, a release over a hovered group's delete mark removes the group.
-// It paints through an off-screen frame from the glyphs (bitmap resource 101)
-// and the row backgrounds (102), scrolls with its own SFVScrollBar1, and its
-// messages reach WindowProc through the window-hook thunk.
+// A user control that paints through an off-screen frame from the glyphs
+// (bitmap resource 101) and the row backgrounds (102), scrolls with its
+// constituent SFVScrollBar1, and whose messages reach WindowProc through the
+// window-hook thunk before they go on to the runtime.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "controls/control_window.h"
 #include "controls/public_data.h"
+#include "controls/self_drawn_control.h"
 #include "controls/sf_vscrollbar.h"
 #include "platform/drawing/picture.h"
 #include "platform/forms/property_bag.h"
@@ -39,21 +40,17 @@ struct PlayListNode {
 class SFPlayList;
 inline constexpr PublicData::ThunkEntryRoutine PlayListThunkEntry = &PublicData::ThunkEntry<SFPlayList>;
 
-class SFPlayList {
+class SFPlayList : public zem::controls::SelfDrawnControl {
 public:
     static constexpr int kRowHeight = 28;
     static constexpr std::uint32_t kDefaultBackColor = 0x2E2E2E;
     static constexpr std::uint32_t kDefaultForeColor = 0x969696;
     static constexpr std::uint32_t kDefaultSelColor = 0x00B6F8;
 
-    // Makes the control's window as a child of `parent` at `bounds` (pixels)
-    // and initializes it; a new instance when `saved` is null, else one read
-    // from the bag. `ambientFont` is the host's font (a default one when null).
-    SFPlayList(HWND parent, const RECT& bounds, const zem::forms::PropertyBag* saved = nullptr,
-               zem::forms::FontRef ambientFont = nullptr);
-    ~SFPlayList();
-    SFPlayList(const SFPlayList&) = delete;
-    SFPlayList& operator=(const SFPlayList&) = delete;
+    // A control on `parent`, with the new-instance properties (the colours'
+    // defaults and a copy of the host's font) until its host loads saved ones.
+    SFPlayList(zem::forms::Container& parent, std::string name);
+    ~SFPlayList() override;
 
     // ---- Groups and entries ----
     void AddNode(const std::string& strText, std::int32_t dwNodeIndex = -1);
@@ -74,7 +71,6 @@ public:
     std::int32_t ItemsCount(std::int32_t dwNodeIndex) const;
     std::int32_t SelNodeIndex() const { return selNodeIndex_; }
     std::int32_t SelItemIndex() const { return selItemIndex_; }
-    HWND hWnd() const { return window_; }
 
     // ---- Looks ----
     std::uint32_t BackColor() const { return backColor_; }
@@ -99,15 +95,15 @@ public:
     void SetFontStrikethru(bool New_FontStrikethru);
     void m_StdFont_FontChanged(const std::string& PropertyName);
 
-    // ---- Events, raised synchronously from inside the message handling ----
+    // ---- Events, raised synchronously to the host ----
     std::function<void(std::int16_t Button)> MouseDown;
     std::function<void(std::int16_t Button)> MouseUp;
     std::function<void(std::int16_t& Button, std::int16_t& Shift, float& x, float& y)> MouseMove;
     std::function<void()> Click;
     std::function<void()> DblClick;
-    std::function<void(const std::string& key)> PropertyChanged;
 
-    void WriteProperties(zem::forms::PropertyBag& bag) const;
+    // The constituent scroll bar, along the right edge.
+    SFVScrollBar SFVScrollBar1{*this, "SFVScrollBar1"};
 
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -121,17 +117,23 @@ public:
     // Scrolls so that the rows move up by `pixels` from the top (limited to the range).
     void ScrollTo(std::int64_t pixels);
     int DrawingWidth() const { return width_; }
-    SFVScrollBar& ScrollBar() { return *SFVScrollBar1; }
-    const SFVScrollBar& ScrollBar() const { return *SFVScrollBar1; }
+    SFVScrollBar& ScrollBar() { return SFVScrollBar1; }
+    const SFVScrollBar& ScrollBar() const { return SFVScrollBar1; }
     bool ScrollBarShown() const { return BarShown(); }
 
 private:
-    void Initialize();
-    void InitProperties();
-    void ReadProperties(const zem::forms::PropertyBag& bag);
-    void Terminate();
-    void Changed(const char* key);
-    void Refresh() { zem::controls::Repaint(window_); }
+    void InitializeDrawing() override;
+    void TerminateDrawing() override;
+    void UserControl_InitProperties() override;
+    void UserControl_ReadProperties(const zem::forms::PropertyBag& bag) override;
+    void UserControl_WriteProperties(zem::forms::PropertyBag& bag) override;
+    void UserControl_Resize() override;
+    void UserControl_MouseMove(int Button, int Shift, float X, float Y) override;
+    void UserControl_Click() override;
+    void UserControl_DblClick() override;
+    void SFVScrollBar1_Change();
+    void SFVScrollBar1_Scroll();
+    zem::forms::FontRef AmbientFont() const;
     void MakeBackgroundBrush();
     void ListenToFont();
 
@@ -148,13 +150,10 @@ private:
     void OnButtonUp(LPARAM lParam);
     void OnWheel(WPARAM wParam);
     void OnMouseLeave();
-    void UserControl_Resize();
     void DrawRowBackground(int y, int sourceY);
     void DrawGlyph(int x, int y, int sourceX, int sourceY, int width, int height);
     bool BarShown() const;
 
-    zem::controls::ControlWindow owned_;
-    HWND window_ = nullptr;
     std::vector<PlayListNode> Nodes_;
     std::int32_t ExpandedItemsHeight_ = 0;
     std::int32_t selNodeIndex_ = -1;
@@ -163,7 +162,6 @@ private:
     std::uint32_t foreColor_ = kDefaultForeColor;
     std::uint32_t selColor_ = kDefaultSelColor;
     HBRUSH backBrush_ = nullptr;
-    zem::forms::FontRef ambientFont_;
     zem::forms::FontRef m_StdFont;
     zem::forms::StdFont::Connection fontConnection_;
 
@@ -172,19 +170,10 @@ private:
     // Pixels per unit of the bar: 1 while the range fits the bar's 16 bits,
     // more beyond (see UpdateScrollBar).
     std::int64_t scrollUnit_ = 1;
-    HDC windowDC_ = nullptr;
-    HDC backDC_ = nullptr;
-    HGDIOBJ backOriginalBitmap_ = nullptr;
     HGDIOBJ backOriginalFont_ = nullptr;
-    HBITMAP backBitmap_ = nullptr;
     HFONT listFont_ = nullptr;
-    HDC skinDC_ = nullptr;
-    HGDIOBJ skinOriginalBitmap_ = nullptr;
     zem::platform::PicturePtr glyphs_;
     zem::platform::PicturePtr rowBackgrounds_;
     LPARAM lastMouse_ = 0;
     TRACKMOUSEEVENT leaveRequest_{};
-    bool leftPressedHere_ = false;
-    PublicData::SubclassThunk thunk_;
-    std::unique_ptr<SFVScrollBar> SFVScrollBar1;
 };

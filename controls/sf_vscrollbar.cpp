@@ -14,39 +14,32 @@ int RoundEven(double value) { return static_cast<int>(std::nearbyint(value)); }
 
 RECT MakeRect(int left, int top, int right, int bottom) { return RECT{left, top, right, bottom}; }
 
-}  // namespace
-
-SFVScrollBar::SFVScrollBar(HWND parent, const RECT& bounds, const zem::forms::PropertyBag* saved)
-    : owned_("SFVScrollBar", parent, bounds), window_(owned_.Handle()) {
-    Initialize();
-    if (saved != nullptr)
-        ReadProperties(*saved);
-    else
-        InitProperties();
-    // The first sizing of the control: width, back buffer and geometry.
-    SendMessageA(window_, WM_SIZE, 0, 0);
+bool PointInRect(const RECT& rect, int x, int y) {
+    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
 }
 
-SFVScrollBar::~SFVScrollBar() { Terminate(); }
+}  // namespace
 
-void SFVScrollBar::Initialize() {
-    PublicData::HookWindow(thunk_, window_, this, ScrollBarThunkEntry);
-    windowDC_ = GetDC(window_);
-    backDC_ = CreateCompatibleDC(windowDC_);
-    backOriginalBitmap_ = GetCurrentObject(backDC_, OBJ_BITMAP);
-    SetStretchBltMode(backDC_, COLORONCOLOR);
-    skinDC_ = CreateCompatibleDC(windowDC_);
+SFVScrollBar::SFVScrollBar(zem::forms::Container& parent, std::string name)
+    : SelfDrawnControl(parent, std::move(name), this, ScrollBarThunkEntry) {
+    EnsureWindow();
+}
+
+// Termination runs here, while the whole control exists.
+SFVScrollBar::~SFVScrollBar() { DestroyChildWindow(); }
+
+void SFVScrollBar::InitializeDrawing() {
+    SetStretchBltMode(BackDC(), COLORONCOLOR);
     try {
         skin_ = zem::platform::LoadResPicture(103);
-        skinOriginalBitmap_ = SelectObject(skinDC_, skin_->Handle());
+        SelectObject(SkinDC(), skin_->Handle());
     } catch (const zem::platform::PictureError&) {
         // Without its strip the bar still works; its copies draw nothing.
-        skinOriginalBitmap_ = GetCurrentObject(skinDC_, OBJ_BITMAP);
     }
     // The record's own size (16 bytes on a 32-bit platform).
     leaveRequest_.cbSize = sizeof(TRACKMOUSEEVENT);
     leaveRequest_.dwFlags = TME_LEAVE;
-    leaveRequest_.hwndTrack = window_;
+    leaveRequest_.hwndTrack = hWnd();
     leaveRequest_.dwHoverTime = 0;
     up_.lookRow = kUpResting;
     down_.lookRow = kDownResting;
@@ -55,45 +48,34 @@ void SFVScrollBar::Initialize() {
     below_.lookRow = kTrackResting;
 }
 
-void SFVScrollBar::InitProperties() {
+void SFVScrollBar::UserControl_InitProperties() {
     max_ = 100;
     largeChange_ = 1;
     smallChange_ = 1;
 }
 
-void SFVScrollBar::ReadProperties(const zem::forms::PropertyBag& bag) {
+void SFVScrollBar::UserControl_ReadProperties(const zem::forms::PropertyBag& bag) {
     min_ = bag.ReadInt("Min", 0);
     max_ = bag.ReadInt("Max", 100);
     value_ = bag.ReadInt("Value", 0);
     largeChange_ = bag.ReadInt("LargeChange", 1);
     smallChange_ = bag.ReadInt("SmallChange", 1);
-    mouseIcon_ = bag.ReadPicture("MouseIcon");
+    UserControl::SetMouseIcon(bag.ReadPicture("MouseIcon"));
     UpdateThumb(true, true);
 }
 
-void SFVScrollBar::WriteProperties(zem::forms::PropertyBag& bag) const {
+void SFVScrollBar::UserControl_WriteProperties(zem::forms::PropertyBag& bag) {
     bag.WriteProperty("Min", min_, 0);
     bag.WriteProperty("Max", max_, 100);
     bag.WriteProperty("Value", value_, 0);
     bag.WriteProperty("LargeChange", largeChange_, 1);
     bag.WriteProperty("SmallChange", smallChange_, 1);
-    bag.WriteProperty("MouseIcon", mouseIcon_, zem::forms::PictureRef{});
+    bag.WriteProperty("MouseIcon", MouseIcon(), zem::forms::PictureRef{});
 }
 
-void SFVScrollBar::Terminate() {
-    KillTimer(window_, kRepeatTimer);
-    SelectObject(skinDC_, skinOriginalBitmap_);
+void SFVScrollBar::TerminateDrawing() {
+    KillTimer(hWnd(), kRepeatTimer);
     skin_.reset();
-    DeleteDC(skinDC_);
-    SelectObject(backDC_, backOriginalBitmap_);
-    if (backBitmap_ != nullptr) DeleteObject(backBitmap_);
-    DeleteDC(backDC_);
-    ReleaseDC(window_, windowDC_);
-    PublicData::UnhookWindow(thunk_, window_);
-}
-
-void SFVScrollBar::Changed(const char* key) {
-    if (PropertyChanged) PropertyChanged(key);
 }
 
 // ---- Properties -----------------------------------------------------------------------------
@@ -103,7 +85,7 @@ void SFVScrollBar::SetMin(std::int16_t New_Min) {
     value_ = std::clamp(value_, std::min(min_, max_), std::max(min_, max_));
     UpdateThumb(true, true);
     Refresh();
-    Changed("Min");
+    PropertyChanged("Min");
 }
 
 void SFVScrollBar::SetMax(std::int16_t New_Max) {
@@ -111,7 +93,7 @@ void SFVScrollBar::SetMax(std::int16_t New_Max) {
     value_ = std::clamp(value_, std::min(min_, max_), std::max(min_, max_));
     UpdateThumb(true, true);
     Refresh();
-    Changed("Max");
+    PropertyChanged("Max");
 }
 
 void SFVScrollBar::SetValue(std::int16_t New_Value) {
@@ -127,7 +109,7 @@ void SFVScrollBar::SetValue(std::int16_t New_Value) {
         UpdateThumb(false, true);
         Refresh();
     }
-    Changed("Value");
+    PropertyChanged("Value");
 }
 
 void SFVScrollBar::SetLargeChange(std::int16_t New_LargeChange) {
@@ -136,7 +118,7 @@ void SFVScrollBar::SetLargeChange(std::int16_t New_LargeChange) {
         UpdateThumb(true, true);
         Refresh();
     }
-    Changed("LargeChange");
+    PropertyChanged("LargeChange");
 }
 
 void SFVScrollBar::SetSmallChange(std::int16_t New_SmallChange) {
@@ -144,12 +126,12 @@ void SFVScrollBar::SetSmallChange(std::int16_t New_SmallChange) {
         smallChange_ = New_SmallChange;
         Refresh();
     }
-    Changed("SmallChange");
+    PropertyChanged("SmallChange");
 }
 
 void SFVScrollBar::SetMouseIcon(zem::forms::PictureRef New_MouseIcon) {
-    mouseIcon_ = std::move(New_MouseIcon);
-    Changed("MouseIcon");
+    UserControl::SetMouseIcon(std::move(New_MouseIcon));
+    PropertyChanged("MouseIcon");
 }
 
 const SFVScrollBar::BarPart& SFVScrollBar::Part(PressedPart part) const {
@@ -193,7 +175,7 @@ void SFVScrollBar::StepTowards(std::int32_t bound, std::int32_t newValue) {
     const bool beyond = bound == min_ ? (min_ <= max_ ? newValue < bound : newValue > bound)
                                       : (min_ <= max_ ? newValue > bound : newValue < bound);
     value_ = beyond ? bound : newValue;
-    if (before != bound && Change) Change();
+    if (before != bound) RaiseEvent(Change);
 }
 
 void SFVScrollBar::StepUp(std::int16_t n) { StepTowards(min_, min_ <= max_ ? value_ - n : value_ + n); }
@@ -213,22 +195,21 @@ LRESULT SFVScrollBar::WindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_LBUTTONUP: OnButtonUp(lParam); return 0;
         case WM_MOUSEWHEEL: OnWheel(wParam); return 0;
         case WM_MOUSELEAVE: OnMouseLeave(); return 0;
-        default: return CallWindowProcA(thunk_.OldProc, window, message, wParam, lParam);
+        default: return CallSavedProcedure(window, message, wParam, lParam);
     }
 }
 
 void SFVScrollBar::OnSize() {
     RECT current{};
-    GetClientRect(window_, &current);
+    GetClientRect(hWnd(), &current);
     if (current.right != kWidth) {
-        SetWindowPos(window_, nullptr, 0, 0, kWidth, current.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // Through the extender, so that the host reads the width back.
+        const RECT& place = PixelBounds();
+        SetPixelBounds(RECT{place.left, place.top, place.left + kWidth, place.top + current.bottom});
         return;  // the resize sends WM_SIZE again at the right width
     }
     clientRect_ = current;
-    HBITMAP bitmap = CreateCompatibleBitmap(windowDC_, clientRect_.right, clientRect_.bottom);
-    SelectObject(backDC_, bitmap);
-    if (backBitmap_ != nullptr) DeleteObject(backBitmap_);
-    backBitmap_ = bitmap;
+    ResizeBackBuffer(clientRect_.right, clientRect_.bottom);
     const int height = clientRect_.bottom;
     up_.rect = MakeRect(0, 0, 16, 16);
     down_.rect = MakeRect(0, height - 16, 16, height);
@@ -238,77 +219,77 @@ void SFVScrollBar::OnSize() {
 
 void SFVScrollBar::OnPaint() {
     PAINTSTRUCT paint{};
-    BeginPaint(window_, &paint);
+    BeginPaint(hWnd(), &paint);
     const int width = clientRect_.right;
     const int height = clientRect_.bottom;
-    BitBlt(backDC_, 0, 0, 16, 16, skinDC_, 0, up_.lookRow, SRCCOPY);
+    BitBlt(BackDC(), 0, 0, 16, 16, SkinDC(), 0, up_.lookRow, SRCCOPY);
     if (thumbHeight_ < height - 32) {
-        StretchBlt(backDC_, 0, 16, 16, above_.rect.bottom - above_.rect.top, skinDC_, 0, above_.lookRow, 16, 2,
+        StretchBlt(BackDC(), 0, 16, 16, above_.rect.bottom - above_.rect.top, SkinDC(), 0, above_.lookRow, 16, 2,
                    SRCCOPY);
-        StretchBlt(backDC_, 0, below_.rect.top, 16, below_.rect.bottom - below_.rect.top, skinDC_, 0,
+        StretchBlt(BackDC(), 0, below_.rect.top, 16, below_.rect.bottom - below_.rect.top, SkinDC(), 0,
                    below_.lookRow, 16, 2, SRCCOPY);
-        BitBlt(backDC_, 0, thumbTop_, 16, 4, skinDC_, 0, thumb_.lookRow, SRCCOPY);
+        BitBlt(BackDC(), 0, thumbTop_, 16, 4, SkinDC(), 0, thumb_.lookRow, SRCCOPY);
         if (thumbHeight_ > 8)
-            StretchBlt(backDC_, 0, thumbTop_ + 4, 16, thumbHeight_ - 8, skinDC_, 0, thumb_.lookRow + 4, 16, 2,
+            StretchBlt(BackDC(), 0, thumbTop_ + 4, 16, thumbHeight_ - 8, SkinDC(), 0, thumb_.lookRow + 4, 16, 2,
                        SRCCOPY);
-        BitBlt(backDC_, 0, thumbTop_ + thumbHeight_ - 4, 16, 4, skinDC_, 0, thumb_.lookRow + 6, SRCCOPY);
+        BitBlt(BackDC(), 0, thumbTop_ + thumbHeight_ - 4, 16, 4, SkinDC(), 0, thumb_.lookRow + 6, SRCCOPY);
     } else {
-        StretchBlt(backDC_, 0, 16, 16, height - 32, skinDC_, 0, kTrackResting, 16, 2, SRCCOPY);
+        StretchBlt(BackDC(), 0, 16, 16, height - 32, SkinDC(), 0, kTrackResting, 16, 2, SRCCOPY);
     }
-    BitBlt(backDC_, 0, height - 16, 16, 16, skinDC_, 0, down_.lookRow, SRCCOPY);
-    BitBlt(windowDC_, 0, 0, width, height, backDC_, 0, 0, SRCCOPY);
-    EndPaint(window_, &paint);
+    BitBlt(BackDC(), 0, height - 16, 16, 16, SkinDC(), 0, down_.lookRow, SRCCOPY);
+    BitBlt(WindowDC(), 0, 0, width, height, BackDC(), 0, 0, SRCCOPY);
+    EndPaint(hWnd(), &paint);
 }
 
 void SFVScrollBar::OnButtonDown(LPARAM lParam) {
     lastMouse_ = lParam;
-    SetCapture(window_);
+    SetCapture(hWnd());
     const int x = GET_X_LPARAM(lParam);
     const int y = GET_Y_LPARAM(lParam);
-    if (zem::controls::PointInRect(up_.rect, x, y)) {
+    if (PointInRect(up_.rect, x, y)) {
         up_.lookRow = kUpPressed;
         up_.pressed = true;
         pressedPart_ = UpArrow;
         StepUp(static_cast<std::int16_t>(smallChange_));
         UpdateThumb(false, true);
         timerMode_ = 0;
-        SetTimer(window_, kRepeatTimer, 500, nullptr);
-    } else if (zem::controls::PointInRect(down_.rect, x, y)) {
+        SetTimer(hWnd(), kRepeatTimer, 500, nullptr);
+    } else if (PointInRect(down_.rect, x, y)) {
         down_.lookRow = kDownPressed;
         down_.pressed = true;
         pressedPart_ = DownArrow;
         StepDown(static_cast<std::int16_t>(smallChange_));
         UpdateThumb(false, true);
         timerMode_ = 1;
-        SetTimer(window_, kRepeatTimer, 500, nullptr);
-    } else if (zem::controls::PointInRect(thumb_.rect, x, y)) {
+        SetTimer(hWnd(), kRepeatTimer, 500, nullptr);
+    } else if (PointInRect(thumb_.rect, x, y)) {
         dragStart_ = POINT{x, y};
         dragStartTop_ = thumbTop_;
         thumb_.lookRow = kThumbPressed;
         thumb_.pressed = true;
         pressedPart_ = Thumb;
-    } else if (zem::controls::PointInRect(above_.rect, x, y)) {
+    } else if (PointInRect(above_.rect, x, y)) {
         above_.lookRow = kTrackPressed;
         above_.pressed = true;
         pressedPart_ = TrackAbove;
         StepUp(static_cast<std::int16_t>(largeChange_));
         UpdateThumb(false, true);
         timerMode_ = 2;
-        SetTimer(window_, kRepeatTimer, 500, nullptr);
-    } else if (zem::controls::PointInRect(below_.rect, x, y)) {
+        SetTimer(hWnd(), kRepeatTimer, 500, nullptr);
+    } else if (PointInRect(below_.rect, x, y)) {
         below_.lookRow = kTrackPressed;
         below_.pressed = true;
         pressedPart_ = TrackBelow;
         StepDown(static_cast<std::int16_t>(largeChange_));
         UpdateThumb(false, true);
         timerMode_ = 3;
-        SetTimer(window_, kRepeatTimer, 500, nullptr);
+        SetTimer(hWnd(), kRepeatTimer, 500, nullptr);
     }
     Refresh();
 }
 
 void SFVScrollBar::OnTimer() {
-    SetTimer(window_, kRepeatTimer, 50, nullptr);
+    SetTimer(hWnd(), kRepeatTimer, 50, nullptr);
     if (timerMode_ == 0 || timerMode_ == 1) {
         if (timerMode_ == 0)
             StepUp(static_cast<std::int16_t>(smallChange_));
@@ -319,9 +300,9 @@ void SFVScrollBar::OnTimer() {
     } else if (timerMode_ == 2 || timerMode_ == 3) {
         POINT cursor{};
         GetCursorPos(&cursor);
-        ScreenToClient(window_, &cursor);
+        ScreenToClient(hWnd(), &cursor);
         BarPart& track = timerMode_ == 2 ? above_ : below_;
-        if (zem::controls::PointInRect(track.rect, cursor.x, cursor.y)) {
+        if (PointInRect(track.rect, cursor.x, cursor.y)) {
             track.lookRow = kTrackPressed;
             if (timerMode_ == 2)
                 StepUp(static_cast<std::int16_t>(largeChange_));
@@ -336,17 +317,17 @@ void SFVScrollBar::OnTimer() {
 }
 
 void SFVScrollBar::MovePressable(BarPart& part, int x, int y, int pressedRow, int hoverRow, int restingRow) {
-    const bool inside = zem::controls::PointInRect(part.rect, x, y);
+    const bool inside = PointInRect(part.rect, x, y);
     if (part.pressed) {
         if (inside && !part.highlighted) {
             part.lookRow = pressedRow;
             part.highlighted = true;
-            SetTimer(window_, kRepeatTimer, 50, nullptr);
+            SetTimer(hWnd(), kRepeatTimer, 50, nullptr);
             Refresh();
         } else if (!inside && part.highlighted) {
             part.lookRow = restingRow;
             part.highlighted = false;
-            KillTimer(window_, kRepeatTimer);
+            KillTimer(hWnd(), kRepeatTimer);
             Refresh();
         }
         return;
@@ -383,7 +364,7 @@ void SFVScrollBar::DragThumb(int x, int y) {
     // With no room to move (the thumb fills the track) a drag keeps the thumb
     // at the top and the value where it is: nothing to report.
     if (Room() <= 0 || max_ == min_) return;
-    const bool inside = zem::controls::PointInRect(dragTolerance_, x, y);
+    const bool inside = PointInRect(dragTolerance_, x, y);
     if (inside) {
         const int rawTop = dragStartTop_ + (y - dragStart_.y);
         thumbTop_ = std::clamp(rawTop, 16, clientRect_.bottom - 16 - thumbHeight_);
@@ -396,7 +377,7 @@ void SFVScrollBar::DragThumb(int x, int y) {
         lastDragValue_ = value_;
         if (inside) thumb_.lookRow = kThumbPressed;
         Refresh();
-        if (Scroll) Scroll();
+        RaiseEvent(Scroll);
     }
 }
 
@@ -405,16 +386,16 @@ void SFVScrollBar::OnButtonUp(LPARAM lParam) {
     ReleaseCapture();
     const int x = GET_X_LPARAM(lParam);
     const int y = GET_Y_LPARAM(lParam);
-    if (up_.pressed) up_.lookRow = zem::controls::PointInRect(up_.rect, x, y) ? kUpHover : kUpResting;
-    if (down_.pressed) down_.lookRow = zem::controls::PointInRect(down_.rect, x, y) ? kDownHover : kDownResting;
-    if (thumb_.pressed) thumb_.lookRow = zem::controls::PointInRect(thumb_.rect, x, y) ? kThumbHover : kThumbResting;
+    if (up_.pressed) up_.lookRow = PointInRect(up_.rect, x, y) ? kUpHover : kUpResting;
+    if (down_.pressed) down_.lookRow = PointInRect(down_.rect, x, y) ? kDownHover : kDownResting;
+    if (thumb_.pressed) thumb_.lookRow = PointInRect(thumb_.rect, x, y) ? kThumbHover : kThumbResting;
     if (above_.pressed) above_.lookRow = kTrackResting;
     if (below_.pressed) below_.lookRow = kTrackResting;
     for (BarPart* part : {&up_, &down_, &thumb_, &above_, &below_}) part->pressed = false;
     Refresh();
     pressedPart_ = None;
     timerMode_ = 8;
-    KillTimer(window_, kRepeatTimer);
+    KillTimer(hWnd(), kRepeatTimer);
 }
 
 void SFVScrollBar::OnWheel(WPARAM wParam) {
@@ -428,7 +409,7 @@ void SFVScrollBar::OnWheel(WPARAM wParam) {
     value_ = std::clamp(value_ + step, low, high);
     UpdateThumb(false, true);
     Refresh();
-    if (Scroll) Scroll();
+    RaiseEvent(Scroll);
 }
 
 void SFVScrollBar::OnMouseLeave() {

@@ -1,4 +1,4 @@
-// SFVScrollBar: the self-drawn vertical scroll bar. A child window 17 pixels
+// SFVScrollBar: the self-drawn vertical scroll bar, a user control 17 pixels
 // wide that paints itself from the skin strip (bitmap resource 103) through an
 // off-screen frame, with arrows that step and repeat, a draggable thumb sized
 // to the page, track clicks that page and repeat, hover and pressed looks and
@@ -9,8 +9,8 @@
 #include <functional>
 #include <string>
 
-#include "controls/control_window.h"
 #include "controls/public_data.h"
+#include "controls/self_drawn_control.h"
 #include "platform/drawing/picture.h"
 #include "platform/forms/picture.h"
 #include "platform/forms/property_bag.h"
@@ -19,7 +19,7 @@
 class SFVScrollBar;
 inline constexpr PublicData::ThunkEntryRoutine ScrollBarThunkEntry = &PublicData::ThunkEntry<SFVScrollBar>;
 
-class SFVScrollBar {
+class SFVScrollBar : public zem::controls::SelfDrawnControl {
 public:
     // Skin rows of the looks.
     static constexpr int kUpResting = 0, kUpHover = 16, kUpPressed = 32;
@@ -38,14 +38,11 @@ public:
         int lookRow = 0;
     };
 
-    // Makes the control's window as a child of `parent` at `bounds` (pixels),
-    // initializes it, gives it the new-instance defaults or reads `saved`.
-    SFVScrollBar(HWND parent, const RECT& bounds, const zem::forms::PropertyBag* saved = nullptr);
-    ~SFVScrollBar();
-    SFVScrollBar(const SFVScrollBar&) = delete;
-    SFVScrollBar& operator=(const SFVScrollBar&) = delete;
+    // A control on `parent`, with the new-instance properties until its host
+    // loads saved ones.
+    SFVScrollBar(zem::forms::Container& parent, std::string name);
+    ~SFVScrollBar() override;
 
-    HWND hWnd() const { return window_; }
     std::int16_t Min() const { return static_cast<std::int16_t>(min_); }
     void SetMin(std::int16_t New_Min);
     std::int16_t Max() const { return static_cast<std::int16_t>(max_); }
@@ -56,16 +53,13 @@ public:
     void SetLargeChange(std::int16_t New_LargeChange);
     std::int16_t SmallChange() const { return static_cast<std::int16_t>(smallChange_); }
     void SetSmallChange(std::int16_t New_SmallChange);
-    const zem::forms::PictureRef& MouseIcon() const { return mouseIcon_; }
+    // The control's own mouse-pointer picture (shown only with the custom pointer).
+    const zem::forms::PictureRef& MouseIcon() const { return UserControl::MouseIcon(); }
     void SetMouseIcon(zem::forms::PictureRef New_MouseIcon);
 
-    // Events, raised synchronously from inside the message handling.
+    // Events, raised synchronously to the host from inside the message handling.
     std::function<void()> Change;
     std::function<void()> Scroll;
-    // The host's property bag is told which key changed.
-    std::function<void(const std::string& key)> PropertyChanged;
-
-    void WriteProperties(zem::forms::PropertyBag& bag) const;
 
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -77,16 +71,15 @@ public:
     int TimerMode() const { return timerMode_; }
 
 private:
-    void Initialize();
-    void InitProperties();
-    void ReadProperties(const zem::forms::PropertyBag& bag);
-    void Terminate();
-    void Changed(const char* key);
+    void InitializeDrawing() override;
+    void TerminateDrawing() override;
+    void UserControl_InitProperties() override;
+    void UserControl_ReadProperties(const zem::forms::PropertyBag& bag) override;
+    void UserControl_WriteProperties(zem::forms::PropertyBag& bag) override;
     void UpdateThumb(bool bSize, bool bPos);
     void StepUp(std::int16_t n);
     void StepDown(std::int16_t n);
     void StepTowards(std::int32_t bound, std::int32_t newValue);
-    void Refresh() { zem::controls::Repaint(window_); }
 
     void OnSize();
     void OnPaint();
@@ -100,18 +93,9 @@ private:
     void DragThumb(int x, int y);
     int Room() const { return clientRect_.bottom - 32 - thumbHeight_; }
 
-    zem::controls::ControlWindow owned_;
-    HWND window_ = nullptr;
     std::int32_t min_ = 0, max_ = 100, value_ = 0, largeChange_ = 1, smallChange_ = 1;
-    zem::forms::PictureRef mouseIcon_;
 
     RECT clientRect_{};
-    HDC windowDC_ = nullptr;
-    HDC backDC_ = nullptr;
-    HGDIOBJ backOriginalBitmap_ = nullptr;
-    HBITMAP backBitmap_ = nullptr;
-    HDC skinDC_ = nullptr;
-    HGDIOBJ skinOriginalBitmap_ = nullptr;
     zem::platform::PicturePtr skin_;
 
     BarPart up_, down_, thumb_, above_, below_;
@@ -125,5 +109,4 @@ private:
     RECT dragTolerance_{};
     LPARAM lastMouse_ = 0;
     TRACKMOUSEEVENT leaveRequest_{};
-    PublicData::SubclassThunk thunk_;
 };

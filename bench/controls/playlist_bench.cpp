@@ -6,28 +6,37 @@
 #include <string>
 
 #include "controls/sf_playlist.h"
+#include "platform/forms/form.h"
 #include "platform/window/test_desktop.h"
 
 namespace {
 
+class BenchForm : public zem::forms::Form {
+public:
+    BenchForm() : Form(zem::forms::FormDesign{"bench", 300, 600}) { SetScaleMode(zem::forms::vbPixels); }
+};
+
+// A host form with a list 250 x 600 on it.
 class Scene {
 public:
     Scene() {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "PlayListBench";
-        RegisterClassA(&windowClass);
-        host_ = CreateWindowExA(0, "PlayListBench", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 600, nullptr, nullptr,
-                                nullptr, nullptr);
-        list = std::make_unique<SFPlayList>(host_, RECT{0, 0, 250, 600});
+        zem::forms::FormInstance<BenchForm>::Get().Show();
+        list = std::make_unique<SFPlayList>(zem::forms::FormInstance<BenchForm>::Get(), "SFPlayList1");
+        list->Move(0, 0, 250, 600);
+        list->InitNew();
     }
+    ~Scene() {
+        list.reset();
+        zem::forms::DiscardAllForms();
+    }
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
     void Fill(int entries) {
         list->AddNode("group");
         for (int i = 0; i < entries; ++i) list->AddItem(0, "第" + std::to_string(i + 1) + "集", "http://127.0.0.1/");
     }
 
     zem::platform::TestDesktop desktop;
-    HWND host_ = nullptr;
     std::unique_ptr<SFPlayList> list;
 };
 

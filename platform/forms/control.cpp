@@ -432,7 +432,11 @@ void Container::MouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!hadPress) target = WindowlessAt(inner);
         if (target == nullptr && !pressedOnContainer_ && hadPress) return;  // its control is gone
         DispatchMouse(target, WM_LBUTTONUP, button, shift, inner);
-        const bool stillOver = target == nullptr || target->HitTest(inner);
+        // A click needs the release over what was pressed: the container's
+        // own inner area, or the control.
+        const SIZE area = InnerPixelSize();
+        const bool overContainer = inner.x >= 0 && inner.y >= 0 && inner.x < area.cx && inner.y < area.cy;
+        const bool stillOver = target == nullptr ? overContainer : target->HitTest(inner);
         if (button == vbLeftButton && hadPress && stillOver && !doubleClicked_) {
             if (target == nullptr)
                 RaiseClick(false);

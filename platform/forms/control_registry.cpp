@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "platform/forms/control.h"
+#include "platform/forms/controls.h"
 #include "platform/forms/runtime_error.h"
 
 namespace zem::forms {
@@ -26,7 +26,11 @@ const ControlFactory& ControlFactoryFor(const std::string& classId) {
 }
 
 std::unique_ptr<Control> CreateControl(const std::string& classId, Container& parent, const std::string& name) {
-    return ControlFactoryFor(classId)(parent, name);
+    std::unique_ptr<Control> control = ControlFactoryFor(classId)(parent, name);
+    // A class that leaves its window to its creator (a user control) gets it
+    // now that the object is whole; one that has it already keeps it.
+    if (auto* windowed = dynamic_cast<WindowedControl*>(control.get())) windowed->CreateChildWindow();
+    return control;
 }
 
 std::vector<std::string> RegisteredControlClasses() {

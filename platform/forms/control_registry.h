@@ -20,7 +20,8 @@ void RegisterControlClass(const std::string& classId, ControlFactory factory);
 bool IsControlClassRegistered(const std::string& classId);
 // The factory of a class; an unknown identifier raises error 429.
 const ControlFactory& ControlFactoryFor(const std::string& classId);
-// Makes a control of the class; an unknown identifier raises error 429.
+// Makes a control of the class, with its window when its container has one;
+// an unknown identifier raises error 429.
 std::unique_ptr<Control> CreateControl(const std::string& classId, Container& parent, const std::string& name);
 std::vector<std::string> RegisteredControlClasses();
 

@@ -325,9 +325,12 @@ LRESULT WindowedControl::WindowMessage(UINT message, WPARAM wParam, LPARAM lPara
 
 // ---- Picture box -------------------------------------------------------------------
 
-PictureBox::PictureBox(Container& parent, std::string name) : WindowedControl(parent, std::move(name)) {
-    SetFont(parent.Font());
+PictureBox::PictureBox(Container& parent, std::string name) : PictureBox(parent, std::move(name), WindowLater{}) {
     EnsureWindow();
+}
+
+PictureBox::PictureBox(Container& parent, std::string name, WindowLater) : WindowedControl(parent, std::move(name)) {
+    SetFont(parent.Font());
 }
 
 void PictureBox::WindowCreated() {

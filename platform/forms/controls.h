@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/forms/control.h"
@@ -166,6 +167,12 @@ public:
     using Control::SetVisible;
 
 protected:
+    // For a class deriving further (a user control): the window is left to
+    // the most derived constructor (EnsureWindow) or to the control's
+    // creator, so that its first messages reach the whole object.
+    struct WindowLater {};
+    PictureBox(Container& parent, std::string name, WindowLater);
+
     void RaisePaint() override;
     void RaiseResize() override;
     void RaiseMouse(UINT kind, int button, int shift, float x, float y) override;
@@ -274,6 +281,9 @@ T& ControlArray<T>::Load(int index) {
     if (Exists(index)) RaiseControlArrayError(errControlArrayElementExists, name_, index);
     auto element = std::make_unique<T>(*parent_, name_);
     element->SetIndex(index);
+    // A windowed element whose class leaves its window to its creator (a
+    // user control) gets it here, once it is whole.
+    if constexpr (std::is_base_of_v<WindowedControl, T>) element->CreateChildWindow();
     T& result = *element;
     elements_.emplace(index, std::move(element));
     for (auto& binder : binders_) binder(index, result);

@@ -1,6 +1,7 @@
 // The player program: starts at its start-up window.
 #include <string>
 
+#include "controls/control_classes.h"
 #include "platform/forms/form.h"
 #include "platform/forms/program.h"
 #include "platform/shell/icon_pictures.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     }
     zem::forms::SetCommand(arguments);
     zem::platform::InstallIconPictureLoader();
+    zem::controls::RegisterControlClasses();
     RegisterPlayerWindows();
     return zem::forms::RunProgram([] { zem::forms::ShowStartUpForm<loadme>(); });
 }

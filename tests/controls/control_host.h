@@ -1,9 +1,12 @@
-// A fresh desktop on the manual clock with one top-level host window at the
-// screen's origin, so that client and screen coordinates of a child placed at
-// (0, 0) agree. Input goes through the window system's real input queue.
+// A fresh desktop on the manual clock with one shown host form at the
+// screen's origin, in pixels, so that client and screen coordinates of a
+// control placed at (0, 0) agree. Input goes through the window system's real
+// input queue.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -11,6 +14,8 @@
 #include "platform/drawing/bitmap.h"
 #include "platform/drawing/picture.h"
 #include "platform/drawing/window_painting.h"
+#include "platform/forms/form.h"
+#include "platform/forms/user_control.h"
 #include "platform/window/test_desktop.h"
 #include "platform/window/user32.h"
 #include "platform/window/window_system.h"
@@ -19,15 +24,38 @@ namespace zem::controls::testing {
 
 using zem::platform::MouseButton;
 
+// A form of this inner size that shows at the screen's origin.
+inline zem::forms::FormDesign DesignAtOrigin(int width, int height) {
+    zem::forms::FormDesign design;
+    design.clientWidth = width;
+    design.clientHeight = height;
+    design.startUpPosition = zem::forms::vbStartUpManual;
+    return design;
+}
+
+class HostForm : public zem::forms::Form {
+public:
+    HostForm() : Form(DesignAtOrigin(600, 600)) { SetScaleMode(zem::forms::vbPixels); }
+};
+
 class ControlHost : public ::testing::Test {
 protected:
-    ControlHost() {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "ControlTestHost";
-        RegisterClassA(&windowClass);
-        host = CreateWindowExA(0, "ControlTestHost", "", WS_POPUP | WS_VISIBLE, 0, 0, 600, 600, nullptr, nullptr,
-                               nullptr, nullptr);
+    ControlHost() { form.Show(); }
+    // The controls a test made go before their form.
+    ~ControlHost() override { zem::forms::DiscardAllForms(); }
+
+    // A control of the class on the host form at `bounds` (pixels), a new
+    // instance or one loaded from `saved`.
+    template <class ControlClass>
+    std::unique_ptr<ControlClass> Place(const RECT& bounds, const zem::forms::PropertyBag* saved = nullptr) {
+        auto control = std::make_unique<ControlClass>(form, "Control");
+        control->Move(static_cast<float>(bounds.left), static_cast<float>(bounds.top),
+                      static_cast<float>(bounds.right - bounds.left), static_cast<float>(bounds.bottom - bounds.top));
+        if (saved != nullptr)
+            control->Load(*saved);
+        else
+            control->InitNew();
+        return control;
     }
 
     void Move(int x, int y) { zem::platform::MovePointer(x, y); }
@@ -49,7 +77,7 @@ protected:
     }
 
     zem::platform::TestDesktop desktop;
-    HWND host = nullptr;
+    HostForm& form = zem::forms::FormInstance<HostForm>::Get();
 };
 
 }  // namespace zem::controls::testing

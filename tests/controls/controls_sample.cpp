@@ -1,19 +1,55 @@
-// Writes the sample picture of the self-drawn controls: a host window with a
+// Writes the sample picture of the self-drawn controls: a host form with a
 // play list of three groups and a long open one, a scroll bar and five
-// switches, driven by real input on a fresh desktop.
+// switches, placed as its controls and driven by real input on a fresh
+// desktop.
 //   controls_sample out.png
+#include <array>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "controls/an.h"
 #include "controls/sf_playlist.h"
 #include "controls/sf_vscrollbar.h"
-#include "platform/drawing/gdi.h"
 #include "platform/drawing/window_painting.h"
+#include "platform/forms/form.h"
 #include "platform/window/test_desktop.h"
 #include "platform/window/window_system.h"
+
+namespace {
+
+zem::forms::FormDesign SampleDesign() {
+    zem::forms::FormDesign design;
+    design.caption = "controls";
+    design.clientWidth = 380;
+    design.clientHeight = 320;
+    design.startUpPosition = zem::forms::vbStartUpManual;
+    return design;
+}
+
+class SampleForm : public zem::forms::Form {
+public:
+    SampleForm() : Form(SampleDesign()) {
+        SetScaleMode(zem::forms::vbPixels);
+        SetBackColor(0x303030);
+        // The design properties, as the player's own list has them.
+        SFPlayList1.Load(zem::forms::PropertyBag{{"BackColor", std::int32_t{0x404040}}});
+        SFPlayList1.Move(10, 10, 250, 300);
+        SFVScrollBar1.InitNew();
+        SFVScrollBar1.Move(275, 10, 17, 300);
+        for (int i = 0; i < 5; ++i) {
+            switches[static_cast<std::size_t>(i)].InitNew();
+            switches[static_cast<std::size_t>(i)].Move(315, static_cast<float>(20 + 40 * i), 33, 19);
+        }
+    }
+
+    SFPlayList SFPlayList1{*this, "SFPlayList1"};
+    SFVScrollBar SFVScrollBar1{*this, "SFVScrollBar1"};
+    std::array<an, 5> switches{an{*this, "an1"}, an{*this, "an2"}, an{*this, "an3"}, an{*this, "an4"},
+                               an{*this, "an5"}};
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -21,22 +57,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     zem::platform::TestDesktop desktop;
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "ControlsSample";
-    RegisterClassA(&windowClass);
-    HWND host = CreateWindowExA(0, "ControlsSample", "", WS_POPUP | WS_VISIBLE, 0, 0, 380, 320, nullptr, nullptr,
-                                nullptr, nullptr);
-    {
-        HDC dc = GetDC(host);
-        RECT all{0, 0, 380, 320};
-        HBRUSH brush = CreateSolidBrush(0x303030);
-        FillRect(dc, &all, brush);
-        DeleteObject(brush);
-        ReleaseDC(host, dc);
-    }
-    zem::forms::PropertyBag saved{{"BackColor", std::int32_t{0x404040}}};
-    SFPlayList list(host, RECT{10, 10, 260, 310}, &saved);
+    SampleForm& form = zem::forms::FormInstance<SampleForm>::Get();
+    form.Show();
+
+    SFPlayList& list = form.SFPlayList1;
     const std::vector<std::pair<std::string, int>> groups = {
         {"最近播放", 3}, {"电视剧 城市之光", 2}, {"纪录片 山河", 4}, {"动画片 第一季", 40}};
     for (std::size_t i = 0; i < groups.size(); ++i) {
@@ -48,17 +72,13 @@ int main(int argc, char** argv) {
     desktop.clock().Advance(1000);
     zem::platform::MovePointer(60, 10 + 28 * 7 + 14);  // hover the fourth
 
-    SFVScrollBar bar(host, RECT{275, 10, 292, 310});
-    bar.SetMax(500);
-    bar.SetLargeChange(28);
-    bar.SetValue(120);
+    form.SFVScrollBar1.SetMax(500);
+    form.SFVScrollBar1.SetLargeChange(28);
+    form.SFVScrollBar1.SetValue(120);
+    for (int i = 0; i < 5; ++i) form.switches[static_cast<std::size_t>(i)].SetValve(i % 2 == 0);
 
-    std::vector<std::unique_ptr<an>> switches;
-    for (int i = 0; i < 5; ++i) {
-        switches.push_back(std::make_unique<an>(host, RECT{315, 20 + 40 * i, 348, 39 + 40 * i}));
-        switches.back()->SetValve(i % 2 == 0);
-    }
-    const bool written = zem::platform::WriteWindowSnapshot(host, argv[1]);
+    const bool written = zem::platform::WriteWindowSnapshot(form.hWnd(), argv[1]);
     if (!written) std::fprintf(stderr, "could not write %s\n", argv[1]);
+    zem::forms::DiscardAllForms();
     return written ? 0 : 1;
 }

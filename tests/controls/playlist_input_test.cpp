@@ -14,7 +14,7 @@ using zem::controls::testing::ControlHost;
 class PlayListInput : public ControlHost {
 protected:
     PlayListInput() {
-        list = std::make_unique<SFPlayList>(host, RECT{0, 0, 200, 300});
+        list = Place<SFPlayList>(RECT{0, 0, 200, 300});
         list->MouseDown = [this](std::int16_t button) {
             events.push_back("Down " + std::to_string(button) + " " + std::to_string(list->SelNodeIndex()) + "/" +
                              std::to_string(list->SelItemIndex()));
@@ -185,7 +185,7 @@ TEST_F(PlayListInput, ContentBeyondSixteenBitsStaysReachable) {
 
 TEST_F(PlayListInput, ASizeChangeRecomputesRangeAndWidth) {
     Fill({5});  // 6 rows = 168: fits
-    MoveWindow(list->hWnd(), 0, 0, 250, 100, TRUE);
+    list->Move(0, 0, 250, 100);
     EXPECT_TRUE(list->ScrollBarShown());
     EXPECT_EQ(list->DrawingWidth(), 233);
     EXPECT_EQ(list->ScrollBar().Max(), 68);
@@ -193,7 +193,8 @@ TEST_F(PlayListInput, ASizeChangeRecomputesRangeAndWidth) {
     GetWindowRect(list->ScrollBar().hWnd(), &bar);
     EXPECT_EQ(bar.left, 233);
     EXPECT_EQ(bar.bottom - bar.top, 100);
-    MoveWindow(list->hWnd(), 0, 0, 250, 400, TRUE);
+    EXPECT_FLOAT_EQ(list->ScrollBar().Left(), 233.0f);  // placed through its extender
+    list->Move(0, 0, 250, 400);
     EXPECT_FALSE(list->ScrollBarShown());
     EXPECT_EQ(list->DrawingWidth(), 250);
 }

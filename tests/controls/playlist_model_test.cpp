@@ -14,8 +14,8 @@ class PlayListModel : public ControlHost {
 protected:
     PlayListModel() { Make(); }
     SFPlayList& Make(const zem::forms::PropertyBag* saved = nullptr) {
-        list = std::make_unique<SFPlayList>(host, RECT{0, 0, 200, 300}, saved);
-        list->PropertyChanged = [this](const std::string& key) { changedKeys.push_back(key); };
+        list = Place<SFPlayList>(RECT{0, 0, 200, 300}, saved);
+        list->OnPropertyChanged = [this](const std::string& key) { changedKeys.push_back(key); };
         return *list;
     }
     // 28 x the entries of every open group, worked out from the records.
@@ -185,16 +185,13 @@ TEST_F(PlayListModel, LooksAreStoredRepaintedAndReported) {
 }
 
 TEST_F(PlayListModel, PropertiesRoundTripWithTheirDefaults) {
-    zem::forms::PropertyBag fresh;
-    list->WriteProperties(fresh);
-    EXPECT_EQ(fresh.Count(), 0u);
+    EXPECT_EQ(list->Save().Count(), 0u);
     EXPECT_EQ(list->BackColor(), 0x2E2E2Eu);
     EXPECT_EQ(list->ForeColor(), 0x969696u);
     EXPECT_EQ(list->SelColor(), 0x00B6F8u);
     list->SetBackColor(0x404040);
     list->SetFontSize(14);
-    zem::forms::PropertyBag saved;
-    list->WriteProperties(saved);
+    const zem::forms::PropertyBag saved = list->Save();
     EXPECT_EQ(saved.Count(), 2u);
     Make(&saved);
     EXPECT_EQ(list->BackColor(), 0x404040u);

@@ -12,10 +12,10 @@ using zem::controls::testing::ControlHost;
 class ScrollBar : public ControlHost {
 protected:
     SFVScrollBar& Make(int height, const zem::forms::PropertyBag* saved = nullptr) {
-        bar = std::make_unique<SFVScrollBar>(host, RECT{0, 0, 17, height}, saved);
+        bar = Place<SFVScrollBar>(RECT{0, 0, 17, height}, saved);
         bar->Change = [this] { events.push_back("Change " + std::to_string(bar->Value())); };
         bar->Scroll = [this] { events.push_back("Scroll " + std::to_string(bar->Value())); };
-        bar->PropertyChanged = [this](const std::string& key) { changedKeys.push_back(key); };
+        bar->OnPropertyChanged = [this](const std::string& key) { changedKeys.push_back(key); };
         return *bar;
     }
     int Look(SFVScrollBar::PressedPart part) const { return bar->Part(part).lookRow; }
@@ -89,10 +89,12 @@ TEST_F(ScrollBar, ControlIsAlwaysSeventeenPixelsWide) {
     RECT rect{};
     GetClientRect(bar->hWnd(), &rect);
     EXPECT_EQ(rect.right, 17);
-    MoveWindow(bar->hWnd(), 0, 0, 80, 250, TRUE);
+    bar->Move(0, 0, 80, 250);  // the host asks for more through the extender...
     GetClientRect(bar->hWnd(), &rect);
     EXPECT_EQ(rect.right, 17);
     EXPECT_EQ(rect.bottom, 250);
+    EXPECT_FLOAT_EQ(bar->Width(), 17.0f);  // ...and reads back what the bar keeps
+    EXPECT_FLOAT_EQ(bar->Height(), 250.0f);
     EXPECT_EQ(bar->Part(SFVScrollBar::DownArrow).rect.top, 234);
 }
 
@@ -274,16 +276,14 @@ TEST_F(ScrollBar, PaintShowsTheSkinLooks) {
 
 TEST_F(ScrollBar, PropertiesRoundTripAndDefaultsAreNotWritten) {
     Make(200);
-    zem::forms::PropertyBag fresh;
-    bar->WriteProperties(fresh);
+    const zem::forms::PropertyBag fresh = bar->Save();
     EXPECT_EQ(fresh.Count(), 0u);
     bar->SetMin(-5);
     bar->SetMax(900);
     bar->SetValue(300);
     bar->SetLargeChange(28);
     bar->SetSmallChange(7);
-    zem::forms::PropertyBag saved;
-    bar->WriteProperties(saved);
+    const zem::forms::PropertyBag saved = bar->Save();
     EXPECT_EQ(saved.Count(), 5u);
     Make(200, &saved);
     EXPECT_EQ(bar->Min(), -5);

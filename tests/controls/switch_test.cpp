@@ -9,15 +9,16 @@
 namespace {
 
 using zem::controls::testing::ControlHost;
+using zem::controls::testing::MouseButton;
 
 class Switch : public ControlHost {
 protected:
     an& Make(const zem::forms::PropertyBag* saved = nullptr, RECT bounds = RECT{0, 0, 33, 19}) {
-        sw = std::make_unique<an>(host, bounds, saved);
+        sw = Place<an>(bounds, saved);
         sw->Click = [this] { events.push_back(std::string("Click ") + (sw->Valve() ? "on" : "off")); };
         sw->MouseDown = [this](int b, int, float x, float y) { Record("Down", b, x, y); };
         sw->MouseUp = [this](int b, int, float x, float y) { Record("Up", b, x, y); };
-        sw->PropertyChanged = [this](const std::string& key) { events.push_back("Changed " + key); };
+        sw->OnPropertyChanged = [this](const std::string& key) { events.push_back("Changed " + key); };
         return *sw;
     }
     void Record(const char* what, int button, float x, float y) {
@@ -42,11 +43,9 @@ TEST_F(Switch, NewInstanceIsOnAndLoadedOneWithoutTheKeyIsOff) {
     Make(&empty);
     EXPECT_FALSE(sw->Valve());
     EXPECT_TRUE(FaceShows(0, 19));
-    zem::forms::PropertyBag saved;
-    sw->WriteProperties(saved);
-    EXPECT_EQ(saved.Count(), 0u);  // off is the default
+    EXPECT_EQ(sw->Save().Count(), 0u);  // off is the default
     sw->SetValve(true);
-    sw->WriteProperties(saved);
+    const zem::forms::PropertyBag saved = sw->Save();
     Make(&saved);
     EXPECT_TRUE(sw->Valve());
 }
@@ -59,6 +58,8 @@ TEST_F(Switch, IsAlways33By19) {
     EXPECT_EQ(rect.top, 20);
     EXPECT_EQ(rect.right - rect.left, 33);
     EXPECT_EQ(rect.bottom - rect.top, 19);
+    EXPECT_FLOAT_EQ(sw->Width(), 33.0f);  // the host reads back the size the switch keeps
+    EXPECT_FLOAT_EQ(sw->Height(), 19.0f);
 }
 
 TEST_F(Switch, SettingValveRedrawsAndRaisesNoEvent) {
@@ -79,6 +80,17 @@ TEST_F(Switch, ClickRunsDownUpThenToggleWithTheNewStateReadable) {
     EXPECT_FALSE(sw->Valve());
     EXPECT_TRUE(FaceShows(0, 19));  // resting off
     EXPECT_EQ(events, (std::vector<std::string>{"Down 1 10,10", "Up 1 10,10", "Click off"}));
+}
+
+TEST_F(Switch, AQuickSecondClickIsTheRuntimesDoubleClickAndTogglesNothingMore) {
+    Make();
+    zem::platform::Click(MouseButton::Left, 10, 10);
+    zem::platform::Click(MouseButton::Left, 10, 10);  // at once: a double click
+    EXPECT_FALSE(sw->Valve());
+    EXPECT_EQ(events, (std::vector<std::string>{"Down 1 10,10", "Up 1 10,10", "Click off", "Up 1 10,10"}));
+    Advance(1000);
+    zem::platform::Click(MouseButton::Left, 10, 10);
+    EXPECT_TRUE(sw->Valve());
 }
 
 TEST_F(Switch, RightPressRaisesMouseDownWithoutThePressedLook) {
