@@ -357,6 +357,16 @@ LRESULT Container::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MBUTTONDBLCLK:
             MouseMessage(message, wParam, lParam);
             return 0;
+        case WM_CAPTURECHANGED:
+            // Another window took the mouse during a press (the move loop of a
+            // drag): that press is over, so the next one starts afresh.
+            if (heldButtons_ != 0) {
+                heldButtons_ = 0;
+                pressed_ = nullptr;
+                pressedOnContainer_ = false;
+                doubleClicked_ = false;
+            }
+            return 0;
         default: break;
     }
     return WindowOwner::WindowMessage(message, wParam, lParam);

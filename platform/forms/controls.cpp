@@ -272,6 +272,14 @@ LRESULT WindowedControl::WindowMessage(UINT message, WPARAM wParam, LPARAM lPara
             return 0;
         }
         case WM_ERASEBKGND: return 1;
+        case WM_CAPTURECHANGED:
+            // The mouse went to another window during a press: that press is
+            // over. (A release lets go of the mouse with no button held.)
+            if (heldButtons_ != 0) {
+                heldButtons_ = 0;
+                doubleClicked_ = false;
+            }
+            return 0;
         case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:

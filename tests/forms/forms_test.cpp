@@ -239,6 +239,32 @@ TEST_F(FormsTest, DoubleClickPopsTheMenuWhoseItemAsksAMessageBox) {
     EXPECT_EQ(script.Unused(), 0u);
 }
 
+// A press that hands the mouse to the window's move loop (the borderless
+// window's drag) ends that press: the next click is a click of its own.
+TEST_F(FormsTest, APressWhoseCaptureIsTakenEndsAndTheNextClickCounts) {
+    TestForm& form = TheForm();
+    form.Show();
+    form.Buttons[0].OnMouseDown = [&form](int, int, float, float) {
+        ReleaseCapture();
+        SendMessageA(form.hWnd(), WM_SYSCOMMAND, 0xF012, 0);
+    };
+    const RECT before = platform::WindowScreenRect(form.hWnd());
+    desktop.clock().Advance(2000);
+    using Kind = platform::InputEvent::Kind;
+    const POINT start{before.left + 5, before.top + 5};
+    const POINT end{start.x + 30, start.y + 20};
+    platform::QueueInput({Kind::Press, start, MouseButton::Left, 0});
+    platform::QueueInput({Kind::Move, end, MouseButton::Left, 0});
+    platform::QueueInput({Kind::Release, end, MouseButton::Left, 0});
+    platform::ProcessPendingMessages();
+    const RECT after = platform::WindowScreenRect(form.hWnd());
+    ASSERT_EQ(after.left - before.left, 30);
+    EXPECT_NE(form.events.back(), "Buttons_Click 0");
+
+    ClickAt(MouseButton::Left, after.left + 55, after.top + 5);
+    EXPECT_EQ(form.events.back(), "Buttons_Click 1");
+}
+
 TEST_F(FormsTest, PaintsBackColoursAndWindowlessControls) {
     TestForm& form = TheForm();
     form.Show();
