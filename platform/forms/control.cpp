@@ -387,14 +387,12 @@ int ButtonOf(UINT message) {
     }
 }
 
-namespace {
 int HeldButtonsOf(WPARAM keys) {
     return ((keys & MK_LBUTTON) ? vbLeftButton : 0) | ((keys & MK_RBUTTON) ? vbRightButton : 0) |
            ((keys & MK_MBUTTON) ? vbMiddleButton : 0);
 }
 
 int ShiftOf(WPARAM keys) { return ((keys & MK_SHIFT) ? vbShiftMask : 0) | ((keys & MK_CONTROL) ? vbCtrlMask : 0); }
-}  // namespace
 
 // Mouse input in the runtime's way: a press captures the mouse for the
 // control under it, so its moves and its release reach that same control; a

@@ -44,6 +44,9 @@ inline constexpr int vbSendToBack = 1;
 
 // The runtime's button value (vbLeftButton…) of a button message, 0 for others.
 int ButtonOf(UINT message);
+// The held buttons (vbLeftButton…) and the shift state (vbShiftMask…) of a mouse message's key flags.
+int HeldButtonsOf(WPARAM keys);
+int ShiftOf(WPARAM keys);
 
 using MouseHandler = std::function<void(int Button, int Shift, float X, float Y)>;
 using ClickHandler = std::function<void()>;

@@ -293,12 +293,10 @@ LRESULT WindowedControl::WindowMessage(UINT message, WPARAM wParam, LPARAM lPara
             if (!Enabled()) return 0;
             const float x = Parent().ToUnits(GET_X_LPARAM(lParam));
             const float y = Parent().ToUnits(GET_Y_LPARAM(lParam));
-            const int shift = ((wParam & MK_SHIFT) ? vbShiftMask : 0) | ((wParam & MK_CONTROL) ? vbCtrlMask : 0);
+            const int shift = ShiftOf(wParam);
             const int button = ButtonOf(message);
             if (message == WM_MOUSEMOVE) {
-                const int held = ((wParam & MK_LBUTTON) ? vbLeftButton : 0) |
-                                 ((wParam & MK_RBUTTON) ? vbRightButton : 0) |
-                                 ((wParam & MK_MBUTTON) ? vbMiddleButton : 0);
+                const int held = HeldButtonsOf(wParam);
                 if (held == 0) ToolTipPointerOver(this, hWnd());
                 if (OnMouseMove) RunEventHandler([&] { OnMouseMove(held, shift, x, y); });
             } else if (message == WM_LBUTTONDBLCLK) {
