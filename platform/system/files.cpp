@@ -83,6 +83,8 @@ std::string ProgramFolder() {
     return ExecutableFolder();
 }
 
+std::string ProgramPath(std::string_view relative) { return ProgramFolder() + ToPosixPath(relative); }
+
 ScopedProgramFolder::ScopedProgramFolder(std::string folder) : previous_(ProgramFolderOverride()) {
     ProgramFolderOverride() = std::move(folder);
 }

@@ -19,6 +19,14 @@ std::string ToPosixPath(std::string_view path);
 // separator; the folder set by a live ScopedProgramFolder instead, if any.
 std::string ProgramFolder();
 
+// A path inside the program folder: the folder exactly as it is, followed by
+// `relative` (a path the programs write from the folder, such as
+// "\zemskin\Config.ini" or "/zem.ini") with its backslashes turned into '/'.
+// Only the suffix is converted, so a folder whose name holds a blank, CJK
+// characters or a backslash stays whole. Every path built from the program
+// folder goes through here.
+std::string ProgramPath(std::string_view relative);
+
 // Sets the program folder for its lifetime (tests); restores the previous one.
 class ScopedProgramFolder {
 public:
