@@ -56,7 +56,7 @@ bool IsExecutableFile(const std::string& path) {
 // The Linux executable a program path names: the path itself, or without its
 // ".exe" ending; "" when neither exists.
 std::string ResolveExecutable(std::string_view program) {
-    const std::string posix = ToPosixPath(program);
+    const std::string posix(program);
     if (IsExecutableFile(posix)) return posix;
     if (EndsWithIgnoringAsciiCase(posix, ".exe")) {
         const std::string stem = posix.substr(0, posix.size() - 4);
@@ -132,8 +132,11 @@ ParsedCommandLine ParseCommandLine(std::string_view line) {
         const std::string prefix = folder + separator;
         if (line.starts_with(prefix)) {
             const std::size_t blank = line.find(' ', prefix.size());
-            return blank == std::string_view::npos ? split(line.size(), line.size())
-                                                   : split(blank, blank + 1);
+            ParsedCommandLine parsed = blank == std::string_view::npos ? split(line.size(), line.size())
+                                                                       : split(blank, blank + 1);
+            // The folder stays as it is; only what the programs wrote after it converts.
+            parsed.program = ProgramPath(std::string_view(parsed.program).substr(folder.size()));
+            return parsed;
         }
     }
     for (std::size_t blank = line.find(' '); blank != std::string_view::npos;
@@ -265,7 +268,7 @@ bool EndOtherProcessesByImageName(std::string_view imageName) {
 std::vector<pid_t> FindProcessesOfExecutable(std::string_view path) {
     std::vector<pid_t> found;
     struct stat wanted {};
-    if (stat(ToPosixPath(path).c_str(), &wanted) != 0) return found;
+    if (stat(std::string(path).c_str(), &wanted) != 0) return found;
     for (const pid_t id : AllProcessIds()) {
         struct stat status {};
         const std::string link = "/proc/" + std::to_string(id) + "/exe";

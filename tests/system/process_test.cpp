@@ -45,14 +45,20 @@ TEST(ImageNames, MatchWithoutCaseAndWithOrWithoutTheExeEnding) {
     }
 }
 
+// The folder's name holds blanks, CJK characters and a backslash; the line
+// names the program through ProgramPath or with the folder and a backslash.
 TEST(NativeProcessLauncher, StartsAProgramOfTheProgramFolderWithItsArgumentUnchanged) {
-    TempFolder folder("program folder with blanks");
+    TempFolder folder("program folder 影音\\盘");
     ScopedProgramFolder programFolder(folder.Path().string());
-    ArgumentReporter reporter(folder, "update");
-    NativeProcessLauncher launcher;
-    const DWORD id = launcher.Start(folder.Path().string() + "\\update.exe 1.3###shengji###", SW_SHOWNORMAL);
-    EXPECT_GT(id, 0u);
-    EXPECT_EQ(reporter.Report(), "1\n[1.3###shengji###]\n");
+    for (const std::string& program : {ProgramPath("\\update.exe"), folder.Path().string() + "\\update.exe"}) {
+        SCOPED_TRACE(program);
+        ArgumentReporter reporter(folder, "update");
+        NativeProcessLauncher launcher;
+        const DWORD id = launcher.Start(program + " 1.3###shengji###", SW_SHOWNORMAL);
+        EXPECT_GT(id, 0u);
+        EXPECT_EQ(reporter.Report(), "1\n[1.3###shengji###]\n");
+        std::filesystem::remove(folder.File("out.fifo"));
+    }
 }
 
 TEST(NativeProcessLauncher, OpensAnAddressWithTheUrlOpenerAndNeverThroughAShell) {
