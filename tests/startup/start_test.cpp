@@ -158,7 +158,7 @@ TEST_F(StartTest, AnsweringYesStartsTheUpdaterAndEndsOrOpensTheMainWindowWhenItC
     Publish("x == 1.3\r\n");
     Install("1.2");
     ServeContent();
-    const std::string updateLine = folder.Path().string() + "\\update.exe 1.3###shengji###";
+    const std::string updateLine = folder.Path().string() + "/update.exe 1.3###shengji###";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ResetRun();
@@ -184,7 +184,7 @@ TEST_F(StartTest, AnsweringYesStartsTheUpdaterAndEndsOrOpensTheMainWindowWhenItC
 }
 
 TEST_F(StartTest, TheUpdatersArgumentArrivesWholeFromAFolderWithBlanks) {
-    testing::TempFolder blanks("program folder with blanks");
+    testing::TempFolder blanks("program folder 影音\\盘");
     platform::ScopedProgramFolder programFolder(blanks.Path().string());
     std::filesystem::create_directories(blanks.Path() / "zemskin");
     testing::ArgumentReporter updater(blanks, "update");  // the updater's file, as the build names it
@@ -200,9 +200,11 @@ TEST_F(StartTest, TheUpdatersArgumentArrivesWholeFromAFolderWithBlanks) {
     EXPECT_FALSE(FormInstance<Form1>::Loaded());
 }
 
+// The fixed host answers all along; only the probe address decides.
 TEST_F(StartTest, UnreachableShowsForm3WhoseRetryStartsAgainUntilTheServerIsBack) {
     Publish("x == 1.3\r\n");
     Install("1.3");
+    ServeContent();
     const int port = ClosedPort();
     ProbeNothing(port);
     StartPlayer();
@@ -221,8 +223,8 @@ TEST_F(StartTest, UnreachableShowsForm3WhoseRetryStartsAgainUntilTheServerIsBack
     EXPECT_FALSE(IsWindow(first));
     EXPECT_FALSE(FormInstance<loadme>::Loaded());
 
-    // Retry once the server answers on that port: the start goes on to the main window.
-    ServeContent(port);
+    // Retry once the probe answers on that port: the start goes on to the main window.
+    ProbeAt(port);
     ClickOn(FormInstance<Form3>::Get().Text1.hWnd());
     EXPECT_FALSE(FormInstance<Form3>::Loaded());
     forms::RunMessageLoop();
@@ -234,6 +236,7 @@ TEST_F(StartTest, UnreachableShowsForm3WhoseRetryStartsAgainUntilTheServerIsBack
 
 TEST_F(StartTest, CloseOnForm3EndsThePlayersProcessesAndTouchesNothingElse) {
     Install("1.3");
+    ServeContent();
     ProbeNothing(ClosedPort());
     StartPlayer();
     ASSERT_TRUE(FormInstance<Form3>::Loaded());
