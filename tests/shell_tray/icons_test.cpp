@@ -8,6 +8,7 @@
 #include <stb_image_write.h>
 
 #include "platform/drawing/picture.h"
+#include "tests/drawing/picture_fixtures.h"
 #include "platform/shell/icon_pictures.h"
 #include "platform/shell/icons.h"
 
@@ -140,6 +141,13 @@ TEST(Icons, MalformedFilesGiveNoIcon) {
     huge[6] = 0xFF;  // a width far beyond any icon
     bad.push_back(IcoFile({{32, 32, huge}}));
     for (const auto& file : bad) EXPECT_FALSE(DecodeIconFile(file).has_value());
+}
+
+TEST(Icons, AnEmbeddedPngAskingForGigabytesIsRefusedBeforeItsPixels) {
+    const auto peakBefore = picture_fixtures::PeakMappedBytes();
+    EXPECT_FALSE(DecodeIconFile(IcoFile({{32, 32, picture_fixtures::PngHeaderOnly(32768, 16384)}})).has_value());
+    EXPECT_FALSE(DecodeIconFile(IcoFile({{32, 32, picture_fixtures::PngHeaderOnly(2048, 2048)}})).has_value());
+    EXPECT_LT(picture_fixtures::PeakMappedBytes() - peakBefore, std::uint64_t{64} << 20);
 }
 
 TEST(Icons, ExtractIconReadsTheFileAndDestroyIconFreesIt) {
