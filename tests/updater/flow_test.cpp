@@ -7,7 +7,13 @@
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
+
+#include <chrono>
+
+#include "platform/network/urlmon.h"
 #include "platform/window/user32.h"
+#include "tests/network/scripted_server.h"
 #include "tests/updater/updater_fixture.h"
 
 namespace zem::updater_testing {
@@ -141,6 +147,28 @@ TEST_F(UpdaterFlow, UpgradeAdvancesTheBarThenEndsThePlayerStartsThePackageAndRec
     EXPECT_EQ(seen.back().percentage, "100.00%");
 }
 
+// The sample server's own package, saved into a folder whose name holds a
+// blank and CJK characters, is started for real (only it: the ends of
+// processes stay recorded) and leaves its mark beside itself.
+TEST_F(UpdaterFlow, TheSamplePackageRunsFromTheProgramFolder) {
+    server.emplace(site::ServerOptions{});
+    ASSERT_TRUE(server->Start());
+    host.emplace("ZEM_HOST", server->Address());
+    pid_t package = 0;
+    launcher.onStart = [&](const std::string& line) {
+        if (line == PackagePath()) package = static_cast<pid_t>(platform::NativeProcessLauncher().Start(line, 1));
+    };
+    Form1* form = Start("1.4###shengji###");
+    ASSERT_NE(form, nullptr);
+    ClickUpgrade(*form);
+    ASSERT_GT(package, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(package, &status, 0), package);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(folder.Read("zemdate-ran.txt"), "zemdate: the sample package ran\n");
+    EXPECT_EQ(InstalledVersion(), "1.4");
+}
+
 TEST_F(UpdaterFlow, WithoutALengthTheBarStaysAndTheUpgradeCompletes) {
     配置信息::WriteConfig("Version", "Version", "1.2");
     ServeTestRoute("/_test/bytes?count=300000&length=0&chunk=60000");
@@ -228,6 +256,48 @@ TEST_F(UpdaterFlow, AFailingServerShowsTheFailureAndStartsNothing) {
         forms::ResetProgramState();
         托盘气泡::ResetModuleState();
     }
+}
+
+TEST_F(UpdaterFlow, APackageLargerThanAnnouncedIsNeverStarted) {
+    配置信息::WriteConfig("Version", "Version", "1.2");
+    testing::ScriptedServer peer([](testing::ScriptedConnection& connection) {
+        connection.Send("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n" + PackageBytes(2000));
+    });
+    host.emplace("ZEM_HOST", peer.Address());
+    Form1* form = Start("1.4###shengji###");
+    ASSERT_NE(form, nullptr);
+    ClickUpgrade(*form);
+    ExpectFailureShown(*form);
+}
+
+// A server that sends the head and a little, then nothing: the window still
+// reads its input while the transfer waits, so cancel ends it at once.
+TEST_F(UpdaterFlow, CancelStopsATransferThatStalls) {
+    配置信息::WriteConfig("Version", "Version", "1.2");
+    testing::ScriptedServer peer([](testing::ScriptedConnection& connection) {
+        if (connection.Send("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n" + PackageBytes(1000)))
+            connection.WaitForClose(60000);
+    });
+    host.emplace("ZEM_HOST", peer.Address());
+    Form1* form = Start("1.4###shengji###");
+    ASSERT_NE(form, nullptr);
+    // The cancel comes with the third report that brings nothing new.
+    int idleReports = 0;
+    std::chrono::steady_clock::time_point cancelled;
+    form->oDownload->OnProgressEvent = [&](std::int32_t progress, std::int32_t maximum, std::int32_t, std::int32_t,
+                                           const std::string&) {
+        if (progress == 1000 && maximum == 1000000 && ++idleReports == 3) {
+            QueueClickAt(*form, 344 + 10, 368 + 8);
+            cancelled = std::chrono::steady_clock::now();
+        }
+    };
+    desktop.clock().Advance(2000);
+    QueueClickAt(*form, 216 + 50, 352 + 16);
+    platform::ProcessPendingMessages();
+    const auto afterCancel = std::chrono::steady_clock::now() - cancelled;
+    EXPECT_GE(idleReports, 3);
+    EXPECT_LT(afterCancel, std::chrono::milliseconds(100));
+    ExpectFailureShown(*form);
 }
 
 TEST_F(UpdaterFlow, MinimizeShowsItsBalloonAndTheTrayBringsTheWindowBack) {
