@@ -58,6 +58,9 @@ bool FirstScanHasItsTables(const jpeg_decompress_struct& info) {
     if (info.arith_code) return true;
     for (int i = 0; i < info.comps_in_scan; ++i) {
         const jpeg_component_info* component = info.cur_comp_info[i];
+        if (component->dc_tbl_no < 0 || component->dc_tbl_no >= NUM_HUFF_TBLS || component->ac_tbl_no < 0 ||
+            component->ac_tbl_no >= NUM_HUFF_TBLS)
+            return false;
         if (info.Ss == 0 && info.Ah == 0 && info.dc_huff_tbl_ptrs[component->dc_tbl_no] == nullptr) return false;
         if (info.Se > 0 && info.ac_huff_tbl_ptrs[component->ac_tbl_no] == nullptr) return false;
     }

@@ -29,7 +29,6 @@ void CheckRead(const char* section, const char* key, DWORD size, const std::stri
     const DWORD length = GetPrivateProfileStringA(section, key, "default", buffer.data(), size, path.c_str());
     Require(length < size, "a read returns fewer bytes than its buffer");
     Require(buffer[length] == '\0', "a read ends with NUL");
-    if (key == nullptr && size >= 2) Require(length + 1 < size && buffer[length + 1] == '\0', "a list ends with two NULs");
 }
 
 }  // namespace

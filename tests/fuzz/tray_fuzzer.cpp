@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool ownSize = input.ConsumeBool();
         NOTIFYICONDATAA record{};
         const auto bytes = input.ConsumeBytes<unsigned char>(sizeof record);
-        std::memcpy(&record, bytes.data(), bytes.size());
+        if (!bytes.empty()) std::memcpy(&record, bytes.data(), bytes.size());
         if (ownWindow) record.hWnd = HandleField(window);
         if (ownSize) record.cbSize = sizeof record;
         const std::size_t before = zem::platform::TrayIcons().size();
