@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of the fuzz preset for SECONDS each on its seed corpus
-# (tests/fuzz/corpus/<name>), JOBS at a time (default 2), and prints each
+# Runs every fuzz target of the fuzz preset (or the NAMEs given) for SECONDS
+# each on its seed corpus (tests/fuzz/corpus/<name>), JOBS at a time (default 2), and prints each
 # target's executions and findings. New corpus entries go to a scratch folder,
 # never into the repository; a crashing input is kept under build/fuzz/findings.
 # Exit status 1 when any target found something.
-#   tests/fuzz/run.sh SECONDS [JOBS]
+#   tests/fuzz/run.sh SECONDS [JOBS [NAME...]]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${1:?usage: tests/fuzz/run.sh SECONDS [JOBS]}
 jobs=${2:-2}
+shift $(( $# < 2 ? $# : 2 ))
 targets=build/fuzz/fuzz
 findings=build/fuzz/findings
 # The targets write their files under TMPDIR; in memory, a write's flush costs nothing.
@@ -34,7 +35,9 @@ run_one() {
 export -f run_one
 export seconds targets findings scratch
 
-names=()
-for target in "$targets"/fuzz_*; do names+=("$(basename "$target" | sed 's/^fuzz_//')"); done
+names=("$@")
+if [ ${#names[@]} -eq 0 ]; then
+  for target in "$targets"/fuzz_*; do [ -x "$target" ] && names+=("$(basename "$target" | sed 's/^fuzz_//')"); done
+fi
 [ ${#names[@]} -gt 0 ] || { echo "no fuzz targets in $targets: cmake --preset fuzz && cmake --build --preset fuzz"; exit 1; }
 printf '%s\n' "${names[@]}" | xargs -P "$jobs" -I{} bash -c 'run_one {}'
