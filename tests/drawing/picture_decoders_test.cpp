@@ -3,6 +3,7 @@
 #include "platform/drawing/picture_decoders.h"
 
 #include <gif_lib.h>
+#include <jpeglib.h>
 #include <gtest/gtest.h>
 #include <stb_image_write.h>
 
@@ -249,6 +250,50 @@ TEST(PictureDecoders, JpegKeepsItsColoursAndBrokenOnesFail) {
         }
     Bytes cut(jpeg.begin(), jpeg.begin() + 40);
     EXPECT_THROW(DecodePicture(cut), PictureError);
+}
+
+// An 8 x 8 CMYK JPEG as print programs write it (values stored inverted,
+// 255 meaning no ink): the left half magenta at full value, the right half grey.
+Bytes CmykJpeg() {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = 8;
+    info.image_height = 8;
+    info.input_components = 4;
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 100, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    unsigned char row[8 * 4];
+    for (int x = 0; x < 8; ++x) {
+        const unsigned char magenta[4] = {255, 0, 255, 255}, grey[4] = {255, 255, 255, 128};
+        std::copy_n(x < 4 ? magenta : grey, 4, row + x * 4);
+    }
+    JSAMPROW rows[1] = {row};
+    for (int y = 0; y < 8; ++y) jpeg_write_scanlines(&info, rows, 1);
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    Bytes out(buffer, buffer + size);
+    std::free(buffer);
+    return out;
+}
+
+TEST(PictureDecoders, CmykJpegTurnsIntoItsColours) {
+    const auto picture = DecodePicture(CmykJpeg());
+    ASSERT_EQ(picture.width, 8);
+    auto near = [](std::uint32_t pixel, std::uint32_t expected) {
+        for (int shift : {0, 8, 16, 24})
+            if (std::abs(static_cast<int>((pixel >> shift) & 0xFF) - static_cast<int>((expected >> shift) & 0xFF)) > 4)
+                return false;
+        return true;
+    };
+    EXPECT_PRED2(near, picture.pixels[8 * 3 + 1], 0xFFFF00FFu);
+    EXPECT_PRED2(near, picture.pixels[8 * 3 + 6], 0xFF808080u);
 }
 
 }  // namespace

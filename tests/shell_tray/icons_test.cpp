@@ -188,6 +188,10 @@ TEST(Icons, AnIconFileLoadsAsAPictureThatOwnsItsIcon) {
         ASSERT_NE(zem::platform::IconFromHandle(icon), nullptr);
     }
     EXPECT_EQ(zem::platform::IconFromHandle(icon), nullptr);  // released with the picture
+    // An icon file is known by its first bytes, whatever its name.
+    const auto renamed = folder / "icon.dat";
+    std::filesystem::copy_file(path, renamed);
+    EXPECT_EQ(zem::platform::LoadPicture(renamed.string())->Kind(), zem::platform::PictureKind::Icon);
     EXPECT_THROW(zem::platform::LoadPicture((folder / "missing.ico").string()), zem::platform::PictureError);
     std::filesystem::remove_all(folder);
 }
