@@ -62,15 +62,22 @@ void HookWindow(SubclassThunk& thunk, HWND window, void* instance, ThunkEntryRou
 // Puts OldProc back and clears Thunk; a second call does nothing.
 void UnhookWindow(SubclassThunk& thunk, HWND window);
 
-// The entry routine of a control class: holds a counted reference to the
-// instance for the time of the call when the control is shared (derives from
-// std::enable_shared_from_this), and returns what its WindowProc returns.
+// The entry routine of a control class: holds the control alive for the time
+// of the call and returns what its WindowProc returns. A control that offers
+// HoldForCall() (the self-drawn controls) gets a hold for the call, so that
+// whatever the call's handlers do to the control (unloading its form
+// terminates it) waits until the outermost call has returned; a shared one
+// (std::enable_shared_from_this) a counted reference.
 // A control declares its entry in one line:
 //   inline constexpr PublicData::ThunkEntryRoutine ScrollBarThunkEntry = &PublicData::ThunkEntry<SFVScrollBar>;
 template <class Control>
 LRESULT ThunkEntry(void* instance, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Control* control = static_cast<Control*>(instance);
-    if constexpr (requires { control->weak_from_this(); }) {
+    if constexpr (requires { control->HoldForCall(); }) {
+        const auto hold = control->HoldForCall();
+        return control->WindowProc(window, message, wParam, lParam);
+    } else if constexpr (requires { control->weak_from_this(); }) {
+        // A shared control may drop its last owner inside its own handler.
         const auto keep = control->weak_from_this().lock();
         return control->WindowProc(window, message, wParam, lParam);
     } else {

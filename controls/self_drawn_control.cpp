@@ -11,9 +11,19 @@ SelfDrawnControl::SelfDrawnControl(zem::forms::Container& parent, std::string na
     SetScaleMode(zem::forms::vbPixels);
 }
 
+SelfDrawnControl::CallHold::CallHold(SelfDrawnControl& control) : control_(control) { ++control_.callDepth_; }
+
+SelfDrawnControl::CallHold::~CallHold() {
+    if (--control_.callDepth_ == 0 && control_.terminationPending_) {
+        control_.terminationPending_ = false;
+        control_.FinishTermination();
+    }
+}
+
 void SelfDrawnControl::UserControl_Initialize() {
-    PublicData::HookWindow(thunk_, hWnd(), instance_, entry_);
-    windowDC_ = GetDC(hWnd());
+    hookedWindow_ = hWnd();
+    PublicData::HookWindow(thunk_, hookedWindow_, instance_, entry_);
+    windowDC_ = GetDC(hookedWindow_);
     backDC_ = CreateCompatibleDC(windowDC_);
     backOriginalBitmap_ = GetCurrentObject(backDC_, OBJ_BITMAP);
     skinDC_ = CreateCompatibleDC(windowDC_);
@@ -22,6 +32,16 @@ void SelfDrawnControl::UserControl_Initialize() {
 }
 
 void SelfDrawnControl::UserControl_Terminate() {
+    // Inside one of the control's own calls, the rest of that call still
+    // draws through the DCs and calls the saved procedure: it finishes first.
+    if (callDepth_ > 0) {
+        terminationPending_ = true;
+        return;
+    }
+    FinishTermination();
+}
+
+void SelfDrawnControl::FinishTermination() {
     // The skin DC lets go of the control's pictures before they are freed.
     SelectObject(skinDC_, skinOriginalBitmap_);
     TerminateDrawing();
@@ -29,8 +49,9 @@ void SelfDrawnControl::UserControl_Terminate() {
     SelectObject(backDC_, backOriginalBitmap_);
     if (backBitmap_ != nullptr) DeleteObject(backBitmap_);
     DeleteDC(backDC_);
-    ReleaseDC(hWnd(), windowDC_);
-    PublicData::UnhookWindow(thunk_, hWnd());
+    ReleaseDC(hookedWindow_, windowDC_);
+    PublicData::UnhookWindow(thunk_, hookedWindow_);
+    hookedWindow_ = nullptr;
     windowDC_ = backDC_ = skinDC_ = nullptr;
     backBitmap_ = nullptr;
     backOriginalBitmap_ = skinOriginalBitmap_ = nullptr;

@@ -14,6 +14,22 @@
 namespace zem::controls {
 
 class SelfDrawnControl : public zem::forms::UserControl {
+public:
+    // Keeps the control whole while one of its calls runs: a termination asked
+    // for meanwhile (a handler of the call unloaded the form) waits until the
+    // outermost hold is let go. The thunk entry holds it around WindowProc.
+    class CallHold {
+    public:
+        explicit CallHold(SelfDrawnControl& control);
+        ~CallHold();
+        CallHold(const CallHold&) = delete;
+        CallHold& operator=(const CallHold&) = delete;
+
+    private:
+        SelfDrawnControl& control_;
+    };
+    [[nodiscard]] CallHold HoldForCall() { return CallHold(*this); }
+
 protected:
     // `instance` is the most derived object, the one `entry` calls.
     SelfDrawnControl(zem::forms::Container& parent, std::string name, void* instance,
@@ -38,10 +54,15 @@ protected:
 private:
     void UserControl_Initialize() final;
     void UserControl_Terminate() final;
+    // Unhooks and frees what Initialize made.
+    void FinishTermination();
 
     void* instance_;
     PublicData::ThunkEntryRoutine entry_;
     PublicData::SubclassThunk thunk_;
+    int callDepth_ = 0;
+    bool terminationPending_ = false;
+    HWND hookedWindow_ = nullptr;  // hWnd() is gone by the time a held termination runs
     HDC windowDC_ = nullptr;
     HDC backDC_ = nullptr;
     HGDIOBJ backOriginalBitmap_ = nullptr;

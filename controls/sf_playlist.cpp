@@ -194,6 +194,7 @@ std::string SFPlayList::NodeText(std::int32_t dwNodeIndex) const {
 void SFPlayList::SetNodeText(std::int32_t dwNodeIndex, const std::string& strText) {
     if (dwNodeIndex >= 0 && dwNodeIndex < NodesCount()) Nodes_[static_cast<std::size_t>(dwNodeIndex)].Text = strText;
     Refresh();
+    PropertyChanged("NodeText");
 }
 
 std::int32_t SFPlayList::ItemsCount(std::int32_t dwNodeIndex) const {
@@ -207,8 +208,10 @@ std::string SFPlayList::ItemURL(std::int32_t dwNodeIndex, std::int32_t dwItemInd
 }
 
 void SFPlayList::SetItemURL(std::int32_t dwNodeIndex, std::int32_t dwItemIndex, const std::string& strURL) {
-    if (dwItemIndex < 0 || dwItemIndex >= ItemsCount(dwNodeIndex)) return;
-    Nodes_[static_cast<std::size_t>(dwNodeIndex)].Items[static_cast<std::size_t>(dwItemIndex)].URL = strURL;
+    // Reported also when the indexes are refused, as every property write is.
+    if (dwItemIndex >= 0 && dwItemIndex < ItemsCount(dwNodeIndex))
+        Nodes_[static_cast<std::size_t>(dwNodeIndex)].Items[static_cast<std::size_t>(dwItemIndex)].URL = strURL;
+    PropertyChanged("ItemURL");
 }
 
 std::string SFPlayList::ItemName(std::int32_t dwNodeIndex, std::int32_t dwItemIndex) const {
@@ -220,6 +223,7 @@ void SFPlayList::SetItemName(std::int32_t dwNodeIndex, std::int32_t dwItemIndex,
     if (dwItemIndex >= 0 && dwItemIndex < ItemsCount(dwNodeIndex))
         Nodes_[static_cast<std::size_t>(dwNodeIndex)].Items[static_cast<std::size_t>(dwItemIndex)].Name = StrName;
     Refresh();
+    PropertyChanged("ItemName");
 }
 
 // ---- Looks -------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "platform/base/text.h"
 #include "platform/base/win32_types.h"
+#include "platform/forms/program.h"
 #include "platform/system/files.h"
 #include "platform/system/process.h"
 #include "platform/system/profile.h"
@@ -34,8 +35,10 @@ void WriteConfig(std::string_view section, std::string_view key, std::string_vie
                                platform::Utf8ToGbk(value).c_str(), path.c_str());
 }
 
+// Both start their commands through the runtime's Shell, so a program that
+// cannot be found is the runtime's error 53, which a skip-and-go-on handler traps.
 void KillVodSoft(std::string_view SoftName) {
-    platform::StartCommandLine("cmd.exe /c taskkill /im " + std::string(SoftName) + " /f", SW_HIDE);
+    zem::forms::Shell("cmd.exe /c taskkill /im " + std::string(SoftName) + " /f", SW_HIDE);
 }
 
 void KillAllPlayers() {
@@ -47,9 +50,8 @@ void KillPlayerHelpers() {
 }
 
 void OpenInIE(std::string_view address) {
-    platform::StartCommandLine(
-        "C:\\\\Program Files\\\\Internet Explorer\\\\IEXPLORE.exe " + std::string(address),
-        SW_SHOWMINIMIZED);
+    zem::forms::Shell("C:\\\\Program Files\\\\Internet Explorer\\\\IEXPLORE.exe " + std::string(address),
+                      SW_SHOWMINIMIZED);
 }
 
 }  // namespace 配置信息

@@ -33,7 +33,7 @@ std::string ReadConfig(std::string_view section, std::string_view key,
 void WriteConfig(std::string_view section, std::string_view key, std::string_view value);
 
 // Ends every process of the image name, with a hidden window, without waiting.
-// Throws zem::platform::FileNotFoundError when the command cannot be started.
+// Raises the runtime's file-not-found error (53) when the command cannot be started.
 void KillVodSoft(std::string_view SoftName);
 
 // KillVodSoft for the five image names in their order; the fourth ends the player.
@@ -42,7 +42,8 @@ void KillAllPlayers();
 // KillVodSoft for the external players only; the player keeps running.
 void KillPlayerHelpers();
 
-// Opens the address in the web browser, window minimized and activated, without waiting.
+// Opens the address in the web browser, window minimized and activated, without
+// waiting; raises error 53 when no browser can be started.
 void OpenInIE(std::string_view address);
 
 }  // namespace 配置信息

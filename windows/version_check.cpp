@@ -7,6 +7,27 @@
 
 namespace 版本检查 {
 
+namespace {
+
+// A character no version holds: a control character (NUL included), a blank
+// or "#", which separates the fields of the updater's argument.
+bool BreaksVersion(std::string_view version) {
+    for (const char byte : version) {
+        const auto code = static_cast<unsigned char>(byte);
+        if (code < 0x20 || code == 0x7F || code == ' ' || code == '#') return true;
+    }
+    // The blanks and control characters beyond ASCII: U+0080 to U+00A0, U+3000.
+    for (std::size_t at = version.find('\xC2'); at != std::string_view::npos; at = version.find('\xC2', at + 1)) {
+        if (at + 1 < version.size()) {
+            const auto next = static_cast<unsigned char>(version[at + 1]);
+            if (next >= 0x80 && next <= 0xA0) return true;
+        }
+    }
+    return version.find("\u3000") != std::string_view::npos;
+}
+
+}  // namespace
+
 std::string VersionTextAddress() {
     return zem::content_server::Join(zem::content_server::FixedHost(), zem::content_server::kVersionTextPath);
 }
@@ -20,6 +41,8 @@ std::optional<std::string> ServerVersion(std::string_view versionText) {
     // line break is no part of it, and carried on it would reach the
     // updater's argument and the installed version in Config.ini.
     version = version.substr(0, version.find_first_of("\r\n"));
+    // Anything else that could shift the updater's fields makes it no version.
+    if (BreaksVersion(version)) return std::nullopt;
     return std::string(version);
 }
 

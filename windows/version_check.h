@@ -20,7 +20,8 @@ std::string VersionTextAddress();
 
 // The server version: from the first marker on, 6 characters, and of those
 // what follows their first blank (so up to 3 characters after the marker).
-// Nothing when the text holds no marker.
+// Nothing when the text holds no marker, or when the version holds a control
+// character, a blank or "#" (it would shift the fields of the updater's argument).
 std::optional<std::string> ServerVersion(std::string_view versionText);
 
 // Versions compare as texts, ordinally: the server's is newer only when the

@@ -9,6 +9,8 @@
 #include "platform/drawing/gdi_objects.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -182,7 +184,11 @@ void DrawLine(DrawTarget& target, const ClipRegion& clip, SizedFont& font, const
     }
 }
 
-int FloorHalf(int value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
+// Layout arithmetic runs in 64 bits: a rectangle may lie anywhere in the
+// 32-bit plane (near INT_MIN or INT_MAX), where sums of its edges overflow int.
+std::int64_t FloorHalf(std::int64_t value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
+
+int ClampToInt(std::int64_t value) { return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX)); }
 
 }  // namespace
 
@@ -212,37 +218,50 @@ int DrawTextUtf8(HDC handle, std::string_view text, RECT& rect, UINT format) {
     FontDescription style;
     if (auto* object = table.FindAs<FontObject>(dc->font, ObjectKind::Font)) style = object->description;
 
-    const std::vector<Line> lines = LayOut(*font, text, rect.right - rect.left, format);
+    const std::int64_t left = rect.left;
+    const std::int64_t right = rect.right;
+    const std::vector<Line> lines = LayOut(*font, text, ClampToInt(right - left), format);
     const int lineHeight = font->Height();
-    const int height = lineHeight * static_cast<int>(lines.size());
+    const std::int64_t height = std::int64_t{lineHeight} * static_cast<std::int64_t>(lines.size());
     int widest = 0;
     for (const Line& line : lines) widest = std::max(widest, line.width);
 
     if (format & DT_CALCRECT) {
-        rect.right = rect.left + widest;
-        rect.bottom = rect.top + height;
-        return height;
+        rect.right = ClampToInt(left + widest);
+        rect.bottom = ClampToInt(std::int64_t{rect.top} + height);
+        return ClampToInt(height);
     }
 
-    int top = rect.top;
+    std::int64_t top = rect.top;
     if (format & DT_SINGLELINE) {
-        if (format & DT_VCENTER) top = FloorHalf(rect.top + rect.bottom - lineHeight);
-        else if (format & DT_BOTTOM) top = rect.bottom - lineHeight;
+        if (format & DT_VCENTER) top = FloorHalf(std::int64_t{rect.top} + rect.bottom - lineHeight);
+        else if (format & DT_BOTTOM) top = std::int64_t{rect.bottom} - lineHeight;
     }
-    const int result = (format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM)) ? top + height - rect.top : height;
+    const int result = ClampToInt((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))
+                                      ? top + height - rect.top
+                                      : height);
 
     DrawTarget target;
     if (!table.ResolveContext(*dc, target)) return result;
     ClipRegion clip = target.clip;
     if (!(format & DT_NOCLIP))
-        clip.Intersect(ClipRegion::FromRect({rect.left + target.origin.x, rect.top + target.origin.y,
-                                             rect.right + target.origin.x, rect.bottom + target.origin.y}));
-    int y = top;
+        clip.Intersect(ClipRegion::FromRect({ClampToInt(left + target.origin.x),
+                                             ClampToInt(std::int64_t{rect.top} + target.origin.y),
+                                             ClampToInt(right + target.origin.x),
+                                             ClampToInt(std::int64_t{rect.bottom} + target.origin.y)}));
+    const RECT& bounds = clip.Bounds();
+    std::int64_t y = top + target.origin.y;
     for (const Line& line : lines) {
-        int x = rect.left;
-        if (format & DT_CENTER) x = rect.left + FloorHalf(rect.right - rect.left - line.width);
-        else if (format & DT_RIGHT) x = rect.right - line.width;
-        DrawLine(target, clip, *font, style, line, x + target.origin.x, y + target.origin.y, *dc, format);
+        std::int64_t x = left;
+        if (format & DT_CENTER) x = left + FloorHalf(right - left - line.width);
+        else if (format & DT_RIGHT) x = right - line.width;
+        x += target.origin.x;
+        // Only a line that reaches the clipped area is drawn, so the glyph
+        // arithmetic inside stays near the bitmap.
+        // (A glyph may reach past its box by its overhang: one line height.)
+        if (y < bounds.bottom + lineHeight && y + 2 * lineHeight > bounds.top &&
+            x < bounds.right + lineHeight && x + line.width + lineHeight > bounds.left)
+            DrawLine(target, clip, *font, style, line, static_cast<int>(x), static_cast<int>(y), *dc, format);
         y += lineHeight;
     }
     return result;

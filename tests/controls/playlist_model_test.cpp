@@ -165,6 +165,25 @@ TEST_F(PlayListModel, OpenEntriesHeightStaysTrueThroughAnyMix) {
     }
 }
 
+// Every write of an entry's property reports its key, also when the indexes
+// are refused.
+TEST_F(PlayListModel, EntryWritesReportTheirKeyInRangeOrNot) {
+    list->AddNode("g");
+    list->AddItem(0, "n", "u");
+    changedKeys.clear();
+    list->SetNodeText(0, "group");
+    list->SetNodeText(1, "no");
+    list->SetItemURL(0, 0, "url");
+    list->SetItemURL(0, 1, "no");
+    list->SetItemName(0, 0, "name");
+    list->SetItemName(-1, 0, "no");
+    EXPECT_EQ(changedKeys, (std::vector<std::string>{"NodeText", "NodeText", "ItemURL", "ItemURL", "ItemName",
+                                                     "ItemName"}));
+    EXPECT_EQ(list->NodeText(0), "group");
+    EXPECT_EQ(list->ItemURL(0, 0), "url");
+    EXPECT_EQ(list->ItemName(0, 0), "name");
+}
+
 TEST_F(PlayListModel, LooksAreStoredRepaintedAndReported) {
     list->SetBackColor(0x404040);
     list->SetForeColor(0x112233);

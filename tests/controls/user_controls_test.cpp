@@ -15,6 +15,7 @@
 #include "controls/sf_vscrollbar.h"
 #include "platform/base/resources.h"
 #include "platform/drawing/bitmap.h"
+#include "platform/drawing/gdi.h"
 #include "platform/drawing/gdi_objects.h"
 #include "platform/drawing/window_painting.h"
 #include "platform/forms/control_registry.h"
@@ -223,6 +224,56 @@ TEST_F(UserControls, AFormsOwnMembersAreHookedAndSizedWhenTheFormLoadsAndFreeAll
     zem::forms::FreeUnloadedForms();
     EXPECT_EQ(zem::platform::LiveGdiObjectCount(), objects);
     EXPECT_EQ(zem::platform::LiveDeviceContextCount(), contexts);
+}
+
+// A self-drawn control whose press raises an event and then goes on with its
+// own call, as the real ones draw after raising theirs.
+class PressProbe : public zem::controls::SelfDrawnControl {
+public:
+    PressProbe(zem::forms::Container& parent, std::string name)
+        : SelfDrawnControl(parent, std::move(name), this, &PublicData::ThunkEntry<PressProbe>) {
+        EnsureWindow();
+    }
+    ~PressProbe() override { DestroyChildWindow(); }
+
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message != WM_LBUTTONDOWN) return CallSavedProcedure(window, message, wParam, lParam);
+        RaiseEvent(Pressed);
+        whole = terminations == 0 && GetObjectType(BackDC()) == OBJ_MEMDC &&
+                GetObjectType(SkinDC()) == OBJ_MEMDC;
+        return CallSavedProcedure(window, message, wParam, lParam);
+    }
+
+    std::function<void()> Pressed;
+    int terminations = 0;
+    bool whole = false;  // after the handler, in the same call
+
+private:
+    void TerminateDrawing() override { ++terminations; }
+};
+
+class UnloadingForm : public zem::forms::Form {
+public:
+    UnloadingForm() : Form(zem::controls::testing::DesignAtOrigin(200, 200)) {
+        SetScaleMode(zem::forms::vbPixels);
+        Probe.Move(0, 0, 50, 50);
+        Probe.Pressed = [] { zem::forms::FormInstance<UnloadingForm>::Unload(); };
+    }
+    PressProbe Probe{*this, "Probe"};
+};
+
+// The handler unloads the form from inside the control's own WindowProc: the
+// control's termination waits until that call has returned, then runs once.
+TEST_F(UserControls, AHandlerThatUnloadsTheFormTerminatesTheControlOnlyAfterItsCall) {
+    UnloadingForm& form = zem::forms::FormInstance<UnloadingForm>::Get();
+    form.Show();
+    zem::forms::DoEvents();
+    zem::platform::PressButton(zem::platform::MouseButton::Left, 10, 10);
+    zem::forms::DoEvents();
+    EXPECT_FALSE(zem::forms::FormInstance<UnloadingForm>::Loaded());
+    EXPECT_TRUE(form.Probe.whole);
+    EXPECT_EQ(form.Probe.terminations, 1);
+    zem::forms::FreeUnloadedForms();
 }
 
 }  // namespace

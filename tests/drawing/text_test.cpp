@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -134,6 +135,45 @@ TEST_F(Text, TextIsClippedToItsRectangle) {
     RECT free{10, 8, 40, 20};
     DrawTextA(canvas.dc(), "WWWWWWWWWWWW", -1, &free, DT_SINGLELINE | DT_VCENTER | DT_NOCLIP);
     EXPECT_GT(canvas.Ink(kBack).right, 40);
+    SelectObject(canvas.dc(), GetStockObject(SYSTEM_FONT));
+}
+
+// Rectangles at the ends of the plane: sums of their edges overflow int. The
+// text is placed and measured as it would be in a rectangle of the same size
+// at the origin, and draws nothing on a bitmap far from it.
+TEST_F(Text, RectanglesNearTheEndsOfThePlaneNeitherOverflowNorDrawElsewhere) {
+    HFONT font = MakeFont();
+    struct Case {
+        const char* name;
+        RECT rect;
+        UINT format;
+        RECT atOrigin;  // the same size at (0, 0), for the result
+    };
+    const Case cases[] = {
+        {"centred near INT_MIN", {0, INT_MIN, 100, INT_MIN + 10}, DT_SINGLELINE | DT_VCENTER, {0, 0, 100, 10}},
+        {"at the bottom near INT_MAX", {0, INT_MAX - 10, 100, INT_MAX}, DT_SINGLELINE | DT_BOTTOM, {0, 0, 100, 10}},
+        {"centred across near INT_MAX", {INT_MAX - 50, 0, INT_MAX, 20}, DT_SINGLELINE | DT_CENTER, {0, 0, 50, 20}},
+        {"right-aligned near INT_MIN", {INT_MIN, 0, INT_MIN + 50, 20}, DT_SINGLELINE | DT_RIGHT, {0, 0, 50, 20}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Canvas canvas(100, 40, kBack);
+        Prepare(canvas, font);
+        RECT rect = c.rect;
+        RECT atOrigin = c.atOrigin;
+        Canvas origin(100, 40, kBack);
+        Prepare(origin, font);
+        const int result = DrawTextA(canvas.dc(), kGbkText, -1, &rect, c.format | DT_NOCLIP);
+        EXPECT_EQ(result, DrawTextA(origin.dc(), kGbkText, -1, &atOrigin, c.format));
+        EXPECT_EQ(canvas.Ink(kBack).right, 0) << "nothing drawn";
+        EXPECT_GT(origin.Ink(kBack).right, 0);
+        SelectObject(canvas.dc(), GetStockObject(SYSTEM_FONT));
+        SelectObject(origin.dc(), GetStockObject(SYSTEM_FONT));
+    }
+    Canvas canvas(100, 40, kBack);
+    Prepare(canvas, font);
+    RECT whole{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+    EXPECT_EQ(DrawTextA(canvas.dc(), kGbkText, -1, &whole, DT_SINGLELINE | DT_VCENTER | DT_CENTER), INT_MAX);
     SelectObject(canvas.dc(), GetStockObject(SYSTEM_FONT));
 }
 

@@ -1,6 +1,7 @@
 #include "shell/config_info.h"
 
 #include "platform/base/win32_types.h"
+#include "platform/forms/runtime_error.h"
 #include "platform/system/files.h"
 #include "platform/system/process.h"
 #include "tests/system/temp_folder.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -69,11 +71,30 @@ TEST(KillPlayerHelpers, EndsTheExternalPlayersButNeverThePlayer) {
               Taskkills({"BaiduP2PService.exe", "QvodPlayer.exe", "QvodTerminal.exe", "bofangqi.exe"}));
 }
 
+// A missing program is the runtime's error 53, so a handler that skips errors
+// and goes on traps it.
 TEST(KillAllPlayers, PassesOnAFailureAfterTheCommandsStartedSoFar) {
     RecordingLauncher launcher(/*failingCall=*/3);
     platform::ScopedProcessLauncher scope(launcher);
-    EXPECT_THROW(配置信息::KillAllPlayers(), platform::FileNotFoundError);
+    EXPECT_FALSE(zem::forms::SkipOnError([] { 配置信息::KillAllPlayers(); }));
     EXPECT_EQ(launcher.started, Taskkills({"BaiduP2PService.exe", "QvodPlayer.exe"}));
+}
+
+TEST(ConfigInfo, AMissingProgramIsTheRuntimesFileNotFoundError) {
+    const std::function<void()> statements[] = {
+        [] { 配置信息::KillVodSoft("x.exe"); },
+        [] { 配置信息::OpenInIE("http://127.0.0.1/"); },
+    };
+    for (const auto& statement : statements) {
+        RecordingLauncher launcher(/*failingCall=*/1);
+        platform::ScopedProcessLauncher scope(launcher);
+        try {
+            statement();
+            ADD_FAILURE() << "no error";
+        } catch (const zem::forms::RuntimeError& error) {
+            EXPECT_EQ(error.Number(), zem::forms::errFileNotFound);
+        }
+    }
 }
 
 TEST(OpenInIE, PassesTheAddressUnquotedMinimizedAndActivated) {

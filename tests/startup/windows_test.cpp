@@ -48,6 +48,16 @@ TEST(VersionText, TheServerVersionIsUpToThreeCharactersAfterTheFirstMarker) {
         {"== ", ""},
         {"==1.3 =2", std::nullopt},
         {"", std::nullopt},
+        // What would shift the fields of the updater's argument is no version.
+        {"== #", std::nullopt},
+        {"== 1#2", std::nullopt},
+        {"== 1 2", std::nullopt},
+        {"==  1.3", std::nullopt},
+        {"== 1\t2", std::nullopt},
+        {std::string("== 1\0" "2", 6), std::nullopt},
+        {"== 1\x1B" "2", std::nullopt},
+        {"== 1\u30002", std::nullopt},
+        {"== 1\u00A02", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(版本检查::ServerVersion(c.text), c.version) << c.text;
 }
