@@ -39,6 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!bytes.empty()) std::memcpy(&record, bytes.data(), bytes.size());
         if (ownWindow) record.hWnd = HandleField(window);
         if (ownSize) record.cbSize = sizeof record;
+        // A callback message is the program's own (WM_USER and up): a system
+        // message there would ask the default procedure to read lParam as its own.
+        record.uCallbackMessage = WM_USER + (record.uCallbackMessage & 0x7FFF);
         const std::size_t before = zem::platform::TrayIcons().size();
         const BOOL done = Shell_NotifyIconA(message, &record);
         const std::size_t after = zem::platform::TrayIcons().size();

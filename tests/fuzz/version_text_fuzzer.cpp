@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)版本检查::ServerVersionIsNewer("1.0", *version);
     for (std::string_view mode : {版本检查::UpgradeMode, 版本检查::CurrentMode}) {
         const std::string line = 版本检查::UpdateCommandLine(*version, mode);
-        const std::string argument = line.substr(line.find("\\update.exe ") + 12);
+        const std::string argument = line.substr(line.find("update.exe ") + 11);
         const auto parsed = zem::updater::ParseUpdaterArgument(argument);
         Require(parsed.has_value() && parsed->version == *version && parsed->mode == mode,
                 "the updater reads back the version and mode it was given");
