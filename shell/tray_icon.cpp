@@ -65,9 +65,20 @@ NOTIFYICONDATAA DeleteRecord(HWND window, HICON icon) {
     return record;
 }
 
-void AddTrayIcon(const zem::forms::Form& window, const std::string& tooltip, const std::string&, int, int) {
-    HWND hwnd = window.hWnd();
-    const NOTIFYICONDATAA record = AddRecord(hwnd, IconOf(window), tooltip);
+NOTIFYICONDATAA BalloonRecord(HWND window, HICON icon, const std::string& title, const std::string& text, int flags,
+                              int timeout) {
+    NOTIFYICONDATAA record = AddRecord(window, icon, title);
+    FillTextField(record.szInfo, sizeof(record.szInfo), text);
+    record.uTimeout = static_cast<DWORD>(timeout);
+    FillTextField(record.szInfoTitle, sizeof(record.szInfoTitle), title);
+    record.dwInfoFlags = static_cast<DWORD>(flags);
+    return record;
+}
+
+namespace {
+// The first record adds the icon and hooks the window with the program's tray
+// callback; later ones modify it.
+void AddOrModify(HWND hwnd, const NOTIFYICONDATAA& record) {
     if (savedProcedure == nullptr) {
         Shell_NotifyIconA(NIM_ADD, &record);
         savedProcedure = reinterpret_cast<WNDPROC>(
@@ -75,6 +86,16 @@ void AddTrayIcon(const zem::forms::Form& window, const std::string& tooltip, con
     } else {
         Shell_NotifyIconA(NIM_MODIFY, &record);
     }
+}
+}  // namespace
+
+void AddTrayIcon(const zem::forms::Form& window, const std::string& tooltip, const std::string&, int, int) {
+    AddOrModify(window.hWnd(), AddRecord(window.hWnd(), IconOf(window), tooltip));
+}
+
+void ShowTrayBalloon(const zem::forms::Form& window, const std::string& title, const std::string& text, int flags,
+                     int timeout) {
+    AddOrModify(window.hWnd(), BalloonRecord(window.hWnd(), IconOf(window), title, text, flags, timeout));
 }
 
 void RemoveTrayIcon(const zem::forms::Form& window) {

@@ -4,8 +4,6 @@
 #include "platform/drawing/gdi.h"
 #include "platform/drawing/gdi_objects.h"
 
-#include <stb_image.h>
-
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -61,45 +59,56 @@ const Bitmap& Picture::Pixels() const {
 
 void SetIconFileLoader(IconFileLoader loader) { IconLoader() = std::move(loader); }
 
-PicturePtr LoadPictureFromMemory(const unsigned char* data, std::size_t size, const std::string& name) {
-    int width = 0;
-    int height = 0;
-    int channels = 0;
-    if (size == 0 || size > static_cast<std::size_t>(INT32_MAX))
-        throw PictureError("not a picture: \"" + name + "\"");
-    stbi_uc* decoded = stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &channels, 4);
-    if (!decoded) throw PictureError("not a picture: \"" + name + "\" (" + stbi_failure_reason() + ")");
-    Bitmap pixels(width, height);
+PicturePtr LoadPictureFromMemory(const unsigned char* data, std::size_t size, const std::string& name,
+                                 const PictureLimits& limits) {
+    DecodedPicture decoded;
+    try {
+        decoded = DecodePicture({data, size}, limits);
+    } catch (const PictureError& error) {
+        throw PictureError("not a picture: \"" + name + "\" (" + error.what() + ")");
+    }
+    Bitmap pixels(decoded.width, decoded.height);
     std::vector<std::uint8_t> mask;
-    bool transparent = false;
-    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    for (std::size_t i = 0; i < count; ++i) {
-        const stbi_uc* rgba = decoded + i * 4;
-        pixels.Pixels()[i] = (static_cast<Pixel>(rgba[0]) << 16) | (static_cast<Pixel>(rgba[1]) << 8) | rgba[2];
-        if (rgba[3] != 255) transparent = true;
+    const bool transparent = decoded.HasTransparency();
+    if (transparent) mask.resize(decoded.pixels.size());
+    auto out = pixels.Pixels();
+    for (std::size_t i = 0; i < decoded.pixels.size(); ++i) {
+        out[i] = decoded.pixels[i] & 0xFFFFFF;
+        if (transparent) mask[i] = static_cast<std::uint8_t>(decoded.pixels[i] >> 24);
     }
-    if (transparent) {
-        mask.resize(count);
-        for (std::size_t i = 0; i < count; ++i) mask[i] = decoded[i * 4 + 3];
-    }
-    stbi_image_free(decoded);
     return std::make_shared<Picture>(std::move(pixels), std::move(mask), PictureKind::Bitmap);
 }
+
+namespace {
+
+PicturePtr LoadIconPicture(const std::string& path) {
+    if (!IconLoader()) throw PictureError("no icon loader for \"" + path + "\"");
+    std::optional<LoadedIcon> icon = IconLoader()(path);
+    if (!icon || icon->pixels.Empty()) throw PictureError("no icon in \"" + path + "\"");
+    return std::make_shared<Picture>(std::move(icon->pixels), std::move(icon->mask), PictureKind::Icon, icon->icon,
+                                     std::move(icon->owner));
+}
+
+// Larger than any picture within the limits can be stored in (a 64-megapixel
+// 32-bit BMP), so a file past it is refused before it is read into memory.
+constexpr std::uintmax_t kLargestPictureFile = std::uintmax_t{300} << 20;
+
+}  // namespace
 
 PicturePtr LoadPicture(const std::string& path) {
     const std::string host = HostPath(path);
     const std::string lowered = Lowered(host);
-    if (lowered.size() >= 4 && lowered.compare(lowered.size() - 4, 4, ".ico") == 0) {
-        if (!IconLoader()) throw PictureError("no icon loader for \"" + path + "\"");
-        std::optional<LoadedIcon> icon = IconLoader()(path);
-        if (!icon || icon->pixels.Empty()) throw PictureError("no icon in \"" + path + "\"");
-        return std::make_shared<Picture>(std::move(icon->pixels), std::move(icon->mask), PictureKind::Icon,
-                                         icon->icon, std::move(icon->owner));
-    }
-    std::ifstream file(host, std::ios::binary);
+    if (lowered.size() >= 4 && lowered.compare(lowered.size() - 4, 4, ".ico") == 0) return LoadIconPicture(path);
+    std::ifstream file(host, std::ios::binary | std::ios::ate);
     if (!file) throw PictureError("cannot open picture \"" + path + "\"");
-    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) throw PictureError("cannot read picture \"" + path + "\"");
+    const std::streamoff length = file.tellg();
+    if (length < 0 || static_cast<std::uintmax_t>(length) > kLargestPictureFile)
+        throw PictureError("cannot read picture \"" + path + "\"");
+    file.seekg(0);
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(length));
+    file.read(reinterpret_cast<char*>(bytes.data()), length);
+    if (file.gcount() != length) throw PictureError("cannot read picture \"" + path + "\"");
+    if (SniffPictureFormat(bytes) == PictureFormat::Ico) return LoadIconPicture(path);
     return LoadPictureFromMemory(bytes.data(), bytes.size(), path);
 }
 

@@ -5,21 +5,15 @@
 
 #include "platform/base/win32_types.h"
 #include "platform/drawing/bitmap.h"
+#include "platform/drawing/picture_decoders.h"
 
 #include <functional>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace zem::platform {
-
-// A picture that cannot be made: the file is missing, unreadable or not an image.
-class PictureError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 enum class PictureKind { Bitmap, Icon };
 
@@ -59,10 +53,12 @@ private:
 using PicturePtr = std::shared_ptr<const Picture>;
 
 // A JPEG, GIF (first frame), BMP or PNG file, or an ICO through the icon
-// loader. Paths may use either slash. Throws PictureError.
+// loader (a file named ".ico" or starting as one). The content decides the
+// format, never the name. Paths may use either slash. Throws PictureError.
 PicturePtr LoadPicture(const std::string& path);
 // An image held in memory (same formats but ICO). Throws PictureError.
-PicturePtr LoadPictureFromMemory(const unsigned char* data, std::size_t size, const std::string& name);
+PicturePtr LoadPictureFromMemory(const unsigned char* data, std::size_t size, const std::string& name,
+                                 const PictureLimits& limits = {});
 // Bitmap resource `id` of the running program. Throws PictureError.
 PicturePtr LoadResPicture(int id);
 

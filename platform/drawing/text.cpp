@@ -249,6 +249,9 @@ int DrawTextUtf8(HDC handle, std::string_view text, RECT& rect, UINT format) {
                                              ClampToInt(std::int64_t{rect.top} + target.origin.y),
                                              ClampToInt(right + target.origin.x),
                                              ClampToInt(std::int64_t{rect.bottom} + target.origin.y)}));
+    // Nothing shows through an empty clip (an inverted rectangle, one off the
+    // bitmap), and its bounds may sit at the ends of the plane.
+    if (clip.IsEmpty()) return result;
     const RECT& bounds = clip.Bounds();
     std::int64_t y = top + target.origin.y;
     for (const Line& line : lines) {
@@ -259,8 +262,8 @@ int DrawTextUtf8(HDC handle, std::string_view text, RECT& rect, UINT format) {
         // Only a line that reaches the clipped area is drawn, so the glyph
         // arithmetic inside stays near the bitmap.
         // (A glyph may reach past its box by its overhang: one line height.)
-        if (y < bounds.bottom + lineHeight && y + 2 * lineHeight > bounds.top &&
-            x < bounds.right + lineHeight && x + line.width + lineHeight > bounds.left)
+        if (y < std::int64_t{bounds.bottom} + lineHeight && y + 2 * lineHeight > bounds.top &&
+            x < std::int64_t{bounds.right} + lineHeight && x + line.width + lineHeight > bounds.left)
             DrawLine(target, clip, *font, style, line, static_cast<int>(x), static_cast<int>(y), *dc, format);
         y += lineHeight;
     }

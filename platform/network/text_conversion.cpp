@@ -54,4 +54,35 @@ std::u16string NetworkUtf16FromUtf8(std::string_view utf8) {
     return result;
 }
 
+std::string NetworkUtf8FromUtf16(std::u16string_view utf16) {
+    std::string result;
+    result.reserve(utf16.size());
+    for (size_t index = 0; index < utf16.size(); ++index) {
+        char32_t code = utf16[index];
+        if (code >= 0xD800 && code <= 0xDBFF && index + 1 < utf16.size() && utf16[index + 1] >= 0xDC00 &&
+            utf16[index + 1] <= 0xDFFF) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (utf16[index + 1] - 0xDC00);
+            ++index;
+        } else if (code >= 0xD800 && code <= 0xDFFF) {
+            code = 0xFFFD;
+        }
+        if (code < 0x80) {
+            result.push_back(static_cast<char>(code));
+        } else if (code < 0x800) {
+            result.push_back(static_cast<char>(0xC0 | (code >> 6)));
+            result.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else if (code < 0x10000) {
+            result.push_back(static_cast<char>(0xE0 | (code >> 12)));
+            result.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            result.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else {
+            result.push_back(static_cast<char>(0xF0 | (code >> 18)));
+            result.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+            result.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            result.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        }
+    }
+    return result;
+}
+
 }  // namespace zem::platform

@@ -7,7 +7,7 @@
 #include <map>
 #include <tuple>
 
-#include <stb_image.h>
+#include "platform/drawing/picture_decoders.h"
 
 namespace zem::platform {
 namespace {
@@ -22,25 +22,14 @@ std::uint16_t Read16(std::span<const unsigned char> data, std::size_t at) {
     return static_cast<std::uint16_t>(data[at] | (data[at + 1] << 8));
 }
 
-std::optional<IconImage> DecodePng(std::span<const unsigned char> data) {
-    int width = 0, height = 0, channels = 0;
-    unsigned char* pixels = stbi_load_from_memory(data.data(), static_cast<int>(data.size()), &width, &height,
-                                                  &channels, 4);
-    if (pixels == nullptr) return std::nullopt;
-    IconImage image;
-    if (width > 0 && height > 0 && width <= kLargestSide && height <= kLargestSide) {
-        image.width = width;
-        image.height = height;
-        image.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-        for (std::size_t index = 0; index < image.pixels.size(); ++index) {
-            const unsigned char* p = pixels + index * 4;
-            image.pixels[index] = (static_cast<std::uint32_t>(p[3]) << 24) | (static_cast<std::uint32_t>(p[0]) << 16) |
-                                  (static_cast<std::uint32_t>(p[1]) << 8) | p[2];
-        }
+// An embedded PNG image, read by the pictures' PNG decoder with an icon's limits.
+std::optional<IconImage> DecodeEmbeddedPng(std::span<const unsigned char> data) {
+    try {
+        DecodedPicture decoded = zem::platform::DecodePng(data, {kLargestSide, kLargestSide * kLargestSide});
+        return IconImage{decoded.width, decoded.height, std::move(decoded.pixels)};
+    } catch (const PictureError&) {
+        return std::nullopt;
     }
-    stbi_image_free(pixels);
-    if (image.pixels.empty()) return std::nullopt;
-    return image;
 }
 
 // A device-independent bitmap of an icon: the header, a palette for up to 8
@@ -144,7 +133,7 @@ std::optional<IconImage> DecodeIconFile(std::span<const unsigned char> file) {
     if (offset > file.size() || size > file.size() - offset || size < 8) return std::nullopt;
     const std::span<const unsigned char> image = file.subspan(offset, size);
     static constexpr unsigned char kPng[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (std::memcmp(image.data(), kPng, sizeof kPng) == 0) return DecodePng(image);
+    if (std::memcmp(image.data(), kPng, sizeof kPng) == 0) return DecodeEmbeddedPng(image);
     return DecodeDib(image);
 }
 

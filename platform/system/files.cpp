@@ -169,6 +169,14 @@ bool ReplaceFileAtomically(std::string_view path, std::string_view bytes) {
     return true;
 }
 
+bool MarkExecutable(std::string_view path) {
+    const std::string target = ToPosixPath(path);
+    struct stat status {};
+    if (stat(target.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+    const mode_t readable = status.st_mode & 0444;
+    return chmod(target.c_str(), (status.st_mode & 07777) | (readable >> 2)) == 0;
+}
+
 bool WriteTextFile(std::string_view path, std::string_view utf8Text) {
     return ReplaceFileAtomically(path, Utf8ToGbk(utf8Text));
 }

@@ -60,6 +60,11 @@ std::optional<std::string> ReadFileBytes(std::string_view path, std::error_code&
 // fails; the old file is then untouched.
 bool ReplaceFileAtomically(std::string_view path, std::string_view bytes);
 
+// Lets the file's owner, group and others run the regular file at `path`
+// (those who may read it), as a downloaded program needs before it can be
+// started; false when it is no regular file or its mode cannot be changed.
+bool MarkExecutable(std::string_view path);
+
 // Text files in the ANSI code page (GBK). The whole UTF-8 text is converted and
 // written as it is; a caller that wants a final line break includes "\r\n".
 bool WriteTextFile(std::string_view path, std::string_view utf8Text);

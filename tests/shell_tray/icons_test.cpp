@@ -8,6 +8,7 @@
 #include <stb_image_write.h>
 
 #include "platform/drawing/picture.h"
+#include "tests/drawing/picture_fixtures.h"
 #include "platform/shell/icon_pictures.h"
 #include "platform/shell/icons.h"
 
@@ -142,6 +143,13 @@ TEST(Icons, MalformedFilesGiveNoIcon) {
     for (const auto& file : bad) EXPECT_FALSE(DecodeIconFile(file).has_value());
 }
 
+TEST(Icons, AnEmbeddedPngAskingForGigabytesIsRefusedBeforeItsPixels) {
+    const auto peakBefore = picture_fixtures::PeakMappedBytes();
+    EXPECT_FALSE(DecodeIconFile(IcoFile({{32, 32, picture_fixtures::PngHeaderOnly(32768, 16384)}})).has_value());
+    EXPECT_FALSE(DecodeIconFile(IcoFile({{32, 32, picture_fixtures::PngHeaderOnly(2048, 2048)}})).has_value());
+    EXPECT_LT(picture_fixtures::PeakMappedBytes() - peakBefore, std::uint64_t{64} << 20);
+}
+
 TEST(Icons, ExtractIconReadsTheFileAndDestroyIconFreesIt) {
     const auto folder = std::filesystem::temp_directory_path() / ("zem_icons_" + std::to_string(std::random_device{}()));
     std::filesystem::create_directories(folder);
@@ -180,6 +188,10 @@ TEST(Icons, AnIconFileLoadsAsAPictureThatOwnsItsIcon) {
         ASSERT_NE(zem::platform::IconFromHandle(icon), nullptr);
     }
     EXPECT_EQ(zem::platform::IconFromHandle(icon), nullptr);  // released with the picture
+    // An icon file is known by its first bytes, whatever its name.
+    const auto renamed = folder / "icon.dat";
+    std::filesystem::copy_file(path, renamed);
+    EXPECT_EQ(zem::platform::LoadPicture(renamed.string())->Kind(), zem::platform::PictureKind::Icon);
     EXPECT_THROW(zem::platform::LoadPicture((folder / "missing.ico").string()), zem::platform::PictureError);
     std::filesystem::remove_all(folder);
 }

@@ -1,2 +1,21 @@
 // The updater program: starts at its main window with its one argument.
-int main() { return 0; }
+#include <string>
+
+#include "platform/forms/form.h"
+#include "platform/forms/program.h"
+#include "platform/shell/icon_pictures.h"
+#include "updater/form1.h"
+#include "updater/updater_windows.h"
+
+int main(int argc, char** argv) {
+    zem::forms::App::SetTitle("update");
+    std::string arguments;
+    for (int index = 1; index < argc; ++index) {
+        if (index > 1) arguments += ' ';
+        arguments += argv[index];
+    }
+    zem::forms::SetCommand(arguments);
+    zem::platform::InstallIconPictureLoader();
+    zem::updater::RegisterUpdaterWindows();
+    return zem::forms::RunProgram([] { zem::forms::ShowStartUpForm<Form1>(); });
+}
