@@ -170,6 +170,10 @@ LRESULT WindowSystem::MoveLoop(HWND window) {
         if (!input.empty()) {
             const InputEvent event = input.front();
             input.pop_front();
+            // Keys typed during the drag are not the drag's.
+            if (event.kind == InputEvent::Kind::KeyDown || event.kind == InputEvent::Kind::KeyUp ||
+                event.kind == InputEvent::Kind::Character)
+                continue;
             cursor = event.position;
             const int button = static_cast<int>(event.button);
             if (event.kind == InputEvent::Kind::Press) buttons[button] = true;

@@ -103,6 +103,7 @@ public:
     bool TakeMessage(MSG* message, bool remove, bool includeInput);
     bool TakeTimerMessage(MSG* message, bool remove);
     void CookInput(const InputEvent& event);
+    void CookKey(const InputEvent& event);
     bool WaitForMessages();
     LRESULT MoveLoop(HWND window);
 
@@ -132,6 +133,7 @@ public:
     HWND leaveTracked = nullptr;
     POINT cursor{};
     bool buttons[3] = {false, false, false};
+    bool keys[256] = {};
     PressRecord lastPress;
 
     std::unordered_map<std::uintptr_t, RegionEntry> regions;
