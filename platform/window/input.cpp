@@ -153,6 +153,8 @@ HWND WindowAtPoint(POINT screenPoint) {
     for (HWND top : system.topLevels) {
         WindowData* data = system.Find(top);
         if (data == nullptr || data->state == detail::ShowState::Minimized) continue;
+        // Nothing of a layered window of alpha 0 shows, so nothing of it takes the pointer.
+        if ((data->exStyle & WS_EX_LAYERED) != 0 && data->alpha && *data->alpha == 0) continue;
         if (HWND hit = HitWithin(system, top, screenPoint)) return hit;
     }
     return nullptr;
