@@ -1,0 +1,1 @@
+#include "tests/webview/engine_fixture.h"
