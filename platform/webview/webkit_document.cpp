@@ -141,7 +141,9 @@ std::optional<std::string> WebKitView::EvaluateNow(const std::string& script, st
         },
         new std::shared_ptr<Call>(call));
     std::shared_ptr<bool> alive = alive_;
+    BeginDocumentRead();
     const bool answered = RunEngineUntil([&] { return call->done || !*alive; }, limit);
+    EndDocumentRead();
     if (!answered || !*alive) {
         g_cancellable_cancel(call->cancellable);
         return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <vector>
 
 #include "platform/system/files.h"
@@ -51,7 +52,64 @@ std::string AddressOf(const std::string& url) {
     return address;
 }
 
+// The views' notifications (loads, titles, frames, the page menu) that arrive
+// while a handler waits for a document read are held, and raised in their
+// order once no read is pending: a handler's read never runs a later event of
+// a page inside it, ahead of the event that handler is still answering.
+class HeldEvents {
+public:
+    static void Raise(const std::shared_ptr<bool>& alive, std::function<void()> event) {
+        HeldEvents& held = Instance();
+        if (held.readDepth_ == 0 && held.queue_.empty()) {
+            event();
+            return;
+        }
+        held.queue_.push_back({alive, std::move(event)});
+        held.ScheduleFlush();
+    }
+    static void BeginRead() { ++Instance().readDepth_; }
+    static void EndRead() {
+        HeldEvents& held = Instance();
+        if (--held.readDepth_ == 0 && !held.queue_.empty()) held.ScheduleFlush();
+    }
+
+private:
+    struct Held {
+        std::shared_ptr<bool> alive;
+        std::function<void()> event;
+    };
+    static HeldEvents& Instance() {
+        static HeldEvents held;
+        return held;
+    }
+    void ScheduleFlush() {
+        if (flushSource_ != 0 || readDepth_ > 0) return;
+        flushSource_ = g_idle_add_full(
+            G_PRIORITY_DEFAULT,
+            [](gpointer) -> gboolean {
+                HeldEvents& held = Instance();
+                held.flushSource_ = 0;
+                // An event's handler may read a document again: what arrives
+                // meanwhile queues up behind the rest.
+                while (held.readDepth_ == 0 && !held.queue_.empty()) {
+                    Held next = std::move(held.queue_.front());
+                    held.queue_.pop_front();
+                    if (*next.alive) next.event();
+                }
+                return G_SOURCE_REMOVE;
+            },
+            nullptr, nullptr);
+    }
+
+    int readDepth_ = 0;
+    std::deque<Held> queue_;
+    guint flushSource_ = 0;
+};
+
 }  // namespace
+
+void BeginDocumentRead() { HeldEvents::BeginRead(); }
+void EndDocumentRead() { HeldEvents::EndRead(); }
 
 // The toolkit's callbacks, each forwarding to its view.
 struct WebKitView::Signals {
@@ -92,7 +150,8 @@ struct WebKitView::Signals {
     static void Title(GObject*, GParamSpec*, gpointer data) {
         WebKitView* view = static_cast<WebKitView*>(data);
         const char* title = webkit_web_view_get_title(view->web_);
-        view->client_.TitleChange(title != nullptr ? title : "");
+        HeldEvents::Raise(view->alive_,
+                          [view, text = std::string(title != nullptr ? title : "")] { view->client_.TitleChange(text); });
     }
     static gboolean Dialog(WebKitWebView*, WebKitScriptDialog* dialog, gpointer view) {
         return static_cast<WebKitView*>(view)->ScriptDialog(dialog);
@@ -275,15 +334,15 @@ void WebKitView::LoadChanged(WebKitLoadEvent event) {
     const char* uri = webkit_web_view_get_uri(web_);
     const std::string url = uri != nullptr ? uri : "";
     switch (event) {
-        case WEBKIT_LOAD_STARTED: client_.DownloadBegin(); break;
+        case WEBKIT_LOAD_STARTED: HeldEvents::Raise(alive_, [this] { client_.DownloadBegin(); }); break;
         case WEBKIT_LOAD_COMMITTED:
             committed_ = true;
             location_ = url;
             contextMenuHandlers_.clear();
-            client_.NavigateComplete(topFrame_, url);
+            HeldEvents::Raise(alive_, [this, url] { client_.NavigateComplete(topFrame_, url); });
             break;
         case WEBKIT_LOAD_FINISHED:
-            if (committed_) client_.DocumentComplete(topFrame_, url);
+            if (committed_) HeldEvents::Raise(alive_, [this, url] { client_.DocumentComplete(topFrame_, url); });
             break;
         default: break;
     }
@@ -302,13 +361,17 @@ void WebKitView::ScriptMessage(const std::string& message) {
         }
     }
     if (fields.size() == 3 && fields[0] == "frame" && !fields[1].empty()) {
-        ScriptFrame frame(*this, fields[1]);
-        client_.DocumentComplete(frame, fields[2]);
+        HeldEvents::Raise(alive_, [this, path = fields[1], url = fields[2]] {
+            ScriptFrame frame(*this, path);
+            client_.DocumentComplete(frame, url);
+        });
     } else if (fields.size() == 2 && fields[0] == "menu") {
-        auto found = contextMenuHandlers_.find(fields[1]);
-        if (found == contextMenuHandlers_.end()) return;
-        std::function<bool()> handler = found->second;
-        handler();
+        HeldEvents::Raise(alive_, [this, path = fields[1]] {
+            auto found = contextMenuHandlers_.find(path);
+            if (found == contextMenuHandlers_.end()) return;
+            std::function<bool()> handler = found->second;
+            handler();
+        });
     }
 }
 

@@ -116,6 +116,10 @@ private:
     std::map<std::string, std::function<bool()>> contextMenuHandlers_;
 };
 
+// Around a synchronous document read: the views' notifications wait meanwhile.
+void BeginDocumentRead();
+void EndDocumentRead();
+
 std::unique_ptr<View> CreateWebKitView(HWND window, ViewClient& client, View* related);
 
 }  // namespace zem::platform::webview
