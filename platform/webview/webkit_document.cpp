@@ -13,8 +13,9 @@ namespace {
 // How long a read waits for the page. A page whose script runs forever holds
 // the web process; the reader then gets "no answer" after this bound instead
 // of a program that hangs with it. Our reads take about a millisecond on
-// small pages and a few hundred on pages with tens of thousands of links.
-constexpr std::chrono::milliseconds kReadLimit{2000};
+// small pages and a few hundred on pages with tens of thousands of links,
+// more on a busy machine.
+constexpr std::chrono::milliseconds kReadLimit{3000};
 
 constexpr char kFieldSeparator = '\x1f';
 

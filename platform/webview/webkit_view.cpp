@@ -186,6 +186,9 @@ WebKitView::WebKitView(HWND window, ViewClient& client, WebKitView* related) : w
     WebKitSettings* settings = webkit_web_view_get_settings(web_);
     webkit_settings_set_enable_developer_extras(settings, FALSE);
     webkit_settings_set_enable_write_console_messages_to_stdout(settings, FALSE);
+    // Every window a page opens, by a click or by a script on its own, is a
+    // new-window request for the program to place (it never becomes a window).
+    webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
 
     g_signal_connect(contents_, (std::string("script-message-received::") + kMessageChannel).c_str(),
                      G_CALLBACK(Signals::Message), this);
@@ -233,13 +236,19 @@ void WebKitView::Navigate(const std::string& url) {
     if (!EngineLoadsScheme(SchemeOf(address))) return;
     location_ = address;
     crashed_ = false;
+    stopped_ = false;
     programLoadPending_ = true;
     webkit_web_view_load_uri(web_, address.c_str());
 }
 
 void WebKitView::Refresh() { webkit_web_view_reload(web_); }
 
-void WebKitView::Stop() { webkit_web_view_stop_loading(web_); }
+void WebKitView::Stop() {
+    webkit_web_view_stop_loading(web_);
+    // A load stopped while the web process is still starting stays "loading"
+    // in the engine forever; for the program it is over either way.
+    stopped_ = true;
+}
 
 void WebKitView::GoBack() {
     if (webkit_web_view_can_go_back(web_)) webkit_web_view_go_back(web_);
@@ -249,7 +258,7 @@ void WebKitView::GoForward() {
     if (webkit_web_view_can_go_forward(web_)) webkit_web_view_go_forward(web_);
 }
 
-bool WebKitView::Busy() const { return webkit_web_view_is_loading(web_) != FALSE; }
+bool WebKitView::Busy() const { return !stopped_ && webkit_web_view_is_loading(web_) != FALSE; }
 
 gboolean WebKitView::DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
     if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
@@ -334,7 +343,9 @@ void WebKitView::LoadChanged(WebKitLoadEvent event) {
     const char* uri = webkit_web_view_get_uri(web_);
     const std::string url = uri != nullptr ? uri : "";
     switch (event) {
-        case WEBKIT_LOAD_STARTED: HeldEvents::Raise(alive_, [this] { client_.DownloadBegin(); }); break;
+        case WEBKIT_LOAD_STARTED:
+            stopped_ = false;
+            HeldEvents::Raise(alive_, [this] { client_.DownloadBegin(); }); break;
         case WEBKIT_LOAD_COMMITTED:
             committed_ = true;
             location_ = url;

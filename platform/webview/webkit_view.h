@@ -109,6 +109,7 @@ private:
     bool silent_ = false;
     bool committed_ = false;
     bool crashed_ = false;
+    bool stopped_ = false;
     // The program's own Navigate already raised BeforeNavigate for the load
     // it starts: its decision is taken without raising it again.
     bool programLoadPending_ = false;

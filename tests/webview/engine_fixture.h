@@ -29,7 +29,7 @@ public:
     static FormDesign Design() {
         FormDesign design;
         design.clientWidth = 640;
-        design.clientHeight = 240;
+        design.clientHeight = 260;  // a strip of the form's own below the views
         return design;
     }
     BrowserForm() : Form(Design()) {
@@ -37,6 +37,8 @@ public:
         View.Move(0, 0, 320, 240);
         Other.Move(320, 0, 320, 240);
     }
+    void Form_Click() override { ++clicks; }
+    int clicks = 0;
     WebBrowser View{*this, "View"};
     WebBrowser Other{*this, "Other"};
 };
