@@ -103,6 +103,8 @@ TEST_F(EngineTest, ALoopingScriptMakesReadsFailInBoundedTimeAndTheLoopRunsOn) {
     ClientToScreen(form().hWnd(), &strip);
     platform::Click(platform::MouseButton::Left, strip.x, strip.y);
     EXPECT_TRUE(PumpUntil([&] { return form().clicks == 1; }, std::chrono::milliseconds(1000)));
+    // The spinning web process would outlive the test program by seconds.
+    for (const pid_t pid : OwnWebProcesses()) kill(pid, SIGKILL);
 }
 
 TEST_F(EngineTest, AHugePageAndAHundredWindowsLeaveTheViewUsable) {
