@@ -15,7 +15,7 @@ namespace {
 // of a program that hangs with it. Our reads take about a millisecond on
 // small pages and a few hundred on pages with tens of thousands of links,
 // more on a busy machine.
-constexpr std::chrono::milliseconds kReadLimit{3000};
+constexpr std::chrono::milliseconds kReadLimit{5000};
 
 constexpr char kFieldSeparator = '\x1f';
 

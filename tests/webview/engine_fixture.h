@@ -76,7 +76,7 @@ protected:
     // Runs messages and the engine (through the program's event loop) until
     // `done` (false after `limit`).
     static bool PumpUntil(const std::function<bool()>& done,
-                          std::chrono::milliseconds limit = std::chrono::milliseconds(10000)) {
+                          std::chrono::milliseconds limit = std::chrono::milliseconds(20000)) {
         return platform::PumpMessagesUntil(done, static_cast<platform::Milliseconds>(limit.count()));
     }
     // Runs both for a while (for what must not happen).

@@ -97,7 +97,8 @@ TEST_F(EngineTest, ALoopingScriptMakesReadsFailInBoundedTimeAndTheLoopRunsOn) {
     if (document != nullptr) {
         EXPECT_THROW((void)document->title(), RuntimeError);
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(5000));
+    // At most two reads, each given up after its bound.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(12000));
     // The program's own window keeps taking input meanwhile.
     POINT strip{10, 250};
     ClientToScreen(form().hWnd(), &strip);
