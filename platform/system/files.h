@@ -1,7 +1,7 @@
-// Files and paths. Paths are built as the programs build them, by appending a
-// fixed relative path to the program folder ("\zemskin\Config.ini",
-// "/zem.ini"); every function here accepts such a path and turns its
-// backslashes into POSIX separators in one place, ToPosixPath.
+// Files and paths. Every function here takes a POSIX path as it is: a path the
+// programs build from the program folder ("\zemskin\Config.ini", "/zem.ini")
+// comes from ProgramPath, which converts only the part after the folder, so a
+// folder whose own name holds a backslash still names itself.
 #pragma once
 
 #include <optional>
@@ -12,7 +12,8 @@
 
 namespace zem::platform {
 
-// Backslashes become forward slashes; nothing else changes.
+// Backslashes become forward slashes; nothing else changes. Only for a path
+// the programs write themselves, never for one that holds a folder's name.
 std::string ToPosixPath(std::string_view path);
 
 // The folder of the running program's executable, without a trailing
@@ -53,8 +54,10 @@ std::optional<std::string> ReadFileBytes(std::string_view path, std::error_code&
 
 // Replaces the file with `bytes` atomically: written to a temporary file beside
 // it, flushed to disk, then renamed over it, so a reader sees the old file or
-// the new one and never a part. An existing file's permissions are kept. False
-// when anything fails; the old file is then untouched.
+// the new one and never a part. An existing file's permissions are kept; one
+// the user made read-only (no owner write bit) is refused, as a direct write
+// would be, even where the rename alone would succeed. False when anything
+// fails; the old file is then untouched.
 bool ReplaceFileAtomically(std::string_view path, std::string_view bytes);
 
 // Text files in the ANSI code page (GBK). The whole UTF-8 text is converted and
