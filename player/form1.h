@@ -44,8 +44,12 @@ public:
     void Button2_Click(std::int16_t Index);
     // Button2_Click(0).
     void bb();
-    // Writes the whole play list to the file at strXML.
+    // Writes the whole play list to the file at strXML (atomically; error 75
+    // when it cannot, and the previous file is then whole).
     void SavePlayList(const std::string& strXML);
+    // Adds the groups and entries of the file to the (empty) list; called by
+    // the load, and public for the benchmark that times it.
+    void LoadPlayList(const std::string& path);
     // Starts the buffering countdown when the server switched it on.
     void 广告倒计时();
     // The page menu over a document; False keeps the browser's own menu away.
@@ -169,7 +173,6 @@ private:
     void ReadFormSwitches();
 
     // ---- Play list ----
-    void LoadPlayList(const std::string& path);
     void SFPlayList1_MouseDown(std::int16_t Button);
     void SFPlayList1_MouseUp(std::int16_t Button);
     void SFPlayList1_MouseMove(std::int16_t& Button, std::int16_t& Shift, float& X, float& Y);
