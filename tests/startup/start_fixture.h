@@ -23,23 +23,14 @@
 #include "shell/config_info.h"
 #include "shell/program_windows.h"
 #include "site/sample_server.h"
+#include "tests/system/recording_launcher.h"
 #include "tests/system/scoped_environment.h"
 #include "tests/system/temp_folder.h"
 #include "windows/loadme.h"
 
 namespace zem::startup_testing {
 
-// Records every command line instead of starting it; can be told to fail.
-class RecordingLauncher : public platform::ProcessLauncher {
-public:
-    DWORD Start(std::string_view commandLine, int showMode) override {
-        started.emplace_back(commandLine, showMode);
-        if (fail) throw platform::FileNotFoundError("refused by the test");
-        return 4242;
-    }
-    std::vector<std::pair<std::string, int>> started;
-    bool fail = false;
-};
+using RecordingLauncher = testing::RecordingLauncher;
 
 // A port on which nothing listens: one a server just gave up.
 inline int ClosedPort() {
@@ -109,10 +100,20 @@ protected:
         forms::ResetProgramState();
         forms::SetEndAction([] { forms::UnloadAllFormsSilently(); });
     }
-    // The player's start-up object, then its loop until nothing can arrive.
-    static void StartPlayer() {
+    // The player's start-up object, then its loop until the start is over.
+    void StartPlayer() {
         forms::RunEventHandler([] { forms::ShowStartUpForm<loadme>(); });
-        forms::RunMessageLoop();
+        RunUntilStarted();
+    }
+    // The loop for a second of the clock: the start's steps end by 300 ms,
+    // while the main window's timers (start pages, ticker) run on for as long
+    // as it lives, so the loop never runs out of work once it shows.
+    void RunUntilStarted() {
+        const platform::Milliseconds end = desktop.clock().Now() + 1000;
+        while (!forms::Ended() && desktop.clock().Now() < end) {
+            if (forms::RunOneLoopStep() != forms::LoopStep::Ran) break;
+            forms::FreeUnloadedForms();
+        }
     }
 
     std::string SavedText() const { return folder.Read("zem.ini"); }
