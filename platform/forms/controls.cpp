@@ -510,11 +510,4 @@ void ListBox::DrawWindow(HDC dc, const RECT& client) {
     }
 }
 
-// ---- Web browser placeholder --------------------------------------------------------------
-
-WebBrowser::WebBrowser(Container& parent, std::string name) : WindowedControl(parent, std::move(name)) {
-    SetWindowBackColor(0x80000005);
-    EnsureWindow();
-}
-
 }  // namespace zem::forms

@@ -1,5 +1,5 @@
 // The runtime's controls: label, image, line, timer, picture box, text box,
-// list box, the web-browser placeholder, and control arrays.
+// list box and control arrays (the web browser is in web_browser.h).
 #pragma once
 
 #include <functional>
@@ -231,13 +231,6 @@ protected:
 private:
     std::vector<std::string> items_;
     int listIndex_ = -1;
-};
-
-// The web browser's place in the window: a child window with the control's
-// place and visibility, to which the browser engine attaches later.
-class WebBrowser : public WindowedControl {
-public:
-    WebBrowser(Container& parent, std::string name = "WebBrowser");
 };
 
 // A control array: elements of one kind under one name, told apart by Index.
