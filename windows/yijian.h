@@ -7,6 +7,7 @@
 
 #include "platform/forms/controls.h"
 #include "platform/forms/form.h"
+#include "platform/forms/web_browser.h"
 
 class yijian : public zem::forms::Form {
 public:
