@@ -98,10 +98,20 @@ protected:
         forms::ResetProgramState();
         forms::SetEndAction([] { forms::UnloadAllFormsSilently(); });
     }
-    // The player's start-up object, then its loop until nothing can arrive.
-    static void StartPlayer() {
+    // The player's start-up object, then its loop until the start is over.
+    void StartPlayer() {
         forms::RunEventHandler([] { forms::ShowStartUpForm<loadme>(); });
-        forms::RunMessageLoop();
+        RunUntilStarted();
+    }
+    // The loop for a second of the clock: the start's steps end by 300 ms,
+    // while the main window's timers (start pages, ticker) run on for as long
+    // as it lives, so the loop never runs out of work once it shows.
+    void RunUntilStarted() {
+        const platform::Milliseconds end = desktop.clock().Now() + 1000;
+        while (!forms::Ended() && desktop.clock().Now() < end) {
+            if (forms::RunOneLoopStep() != forms::LoopStep::Ran) break;
+            forms::FreeUnloadedForms();
+        }
     }
 
     std::string SavedText() const { return folder.Read("zem.ini"); }

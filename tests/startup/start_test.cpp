@@ -85,19 +85,19 @@ TEST_F(StartTest, ReachableAndCurrentSavesTheTextThenOpensTheMainWindow) {
     desktop.clock().Advance(1);
     EXPECT_TRUE(MainWindowShown());
     EXPECT_TRUE(StartWindowHiddenButLoaded());
-    forms::RunMessageLoop();
+    RunUntilStarted();
     EXPECT_TRUE(MainWindowShown());
     EXPECT_TRUE(script.Questions().empty());
     EXPECT_TRUE(launcher.started.empty());
 
-    // The main window's design: centred, 1067 x 665, in the taskbar, no caption yet.
+    // The main window's design: centred, 1067 x 665, in the taskbar, with the caption the server published.
     Form1& main = FormInstance<Form1>::Get();
     const RECT screen = platform::WindowScreenRect(main.hWnd());
     EXPECT_EQ(screen.right - screen.left, 1067);
     EXPECT_EQ(screen.bottom - screen.top, 665);
     EXPECT_EQ(screen.left, (platform::CurrentDesktop().width - 1067) / 2);
     EXPECT_TRUE(GetWindowLongA(main.hWnd(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
-    EXPECT_EQ(main.Caption(), "");
+    EXPECT_EQ(main.Caption(), "影视播放器");
     EXPECT_EQ(main.BorderStyle(), 0);
 }
 
@@ -225,7 +225,7 @@ TEST_F(StartTest, UnreachableShowsForm3WhoseRetryStartsAgainUntilTheServerIsBack
     ServeContent(port);
     ClickOn(FormInstance<Form3>::Get().Text1.hWnd());
     EXPECT_FALSE(FormInstance<Form3>::Loaded());
-    forms::RunMessageLoop();
+    RunUntilStarted();
     EXPECT_TRUE(MainWindowShown());
     EXPECT_TRUE(StartWindowHiddenButLoaded());
     EXPECT_EQ(SavedText(), platform::Utf8ToGbk("x == 1.3\r\n\r\n"));
