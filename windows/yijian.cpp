@@ -9,6 +9,7 @@
 #include "platform/network/content_server.h"
 #include "platform/system/files.h"
 #include "platform/window/user32.h"
+#include "player/form1.h"
 #include "windows/secondary_window.h"
 
 using namespace zem::forms;
@@ -69,8 +70,10 @@ yijian::yijian() : Form(YijianDesign()) {
 
 std::string yijian::LocalPageAddress() { return zem::platform::ProgramPath("\\zemskin\\html\\gbook.html"); }
 
+// Joined as plain text, without a check: an empty base address gives the bare path.
 std::string yijian::ServerPageAddress() {
-    return zem::content_server::Join("", zem::content_server::kGuestBookPagePath);
+    return zem::content_server::Join(FormInstance<Form1>::Get().dizhi.Caption(),
+                                     zem::content_server::kGuestBookPagePath);
 }
 
 // The local page first; the server's page replaces it 6000 ms after the load,
