@@ -7,6 +7,7 @@
 #include "platform/forms/program.h"
 #include "platform/network/content_server.h"
 #include "platform/system/files.h"
+#include "platform/system/process.h"
 #include "player/form1.h"
 #include "shell/config_info.h"
 #include "shell/tray_icon.h"
@@ -54,7 +55,12 @@ void Form2::close_Click() {
     Form1& main = FormInstance<Form1>::Get();
     main.SavePlayList(zem::platform::ProgramPath("\\zemskin\\zemplaylist.xml"));
     托盘气泡::RemoveTrayIcon(main);
-    SkipOnError([] { 配置信息::KillAllPlayers(); });
+    // From here on a failure is skipped: a command that cannot start ends
+    // the rest of the list, and the handler returns without a message.
+    try {
+        SkipOnError([] { 配置信息::KillAllPlayers(); });
+    } catch (const zem::platform::FileNotFoundError&) {
+    }
 }
 
 void Form2::dhhhh_Click() { shengji(); }
