@@ -7,6 +7,7 @@
 #include "platform/forms/program.h"
 #include "platform/network/content_server.h"
 #include "platform/system/files.h"
+#include "platform/system/process.h"
 #include "player/form1.h"
 #include "shell/config_info.h"
 #include "shell/tray_icon.h"
@@ -42,13 +43,24 @@ Form2::Form2() : Form(Form2Design()) {
     dddde.OnClick = [this] { dddde_Click(); };
     shnhhy.OnClick = [this] { shnhhy_Click(); };
     display.OnClick = [this] { display_Click(); };
+    houtui.OnClick = [this] { houtui_Click(); };
+    qianjin.OnClick = [this] { qianjin_Click(); };
+    shuaxin.OnClick = [this] { shuaxin_Click(); };
+    O.OnClick = [this] { O_Click(); };
 }
 
+// The exit: the play list is saved and the tray icon goes before any process
+// is ended, since ending the player's own image name ends this process too.
 void Form2::close_Click() {
     Form1& main = FormInstance<Form1>::Get();
+    main.SavePlayList(zem::platform::ProgramPath("\\zemskin\\zemplaylist.xml"));
     托盘气泡::RemoveTrayIcon(main);
-    // Ending the player's own image name ends this process too.
-    SkipOnError([] { 配置信息::KillAllPlayers(); });
+    // From here on a failure is skipped: a command that cannot start ends
+    // the rest of the list, and the handler returns without a message.
+    try {
+        SkipOnError([] { 配置信息::KillAllPlayers(); });
+    } catch (const zem::platform::FileNotFoundError&) {
+    }
 }
 
 void Form2::dhhhh_Click() { shengji(); }
@@ -91,4 +103,27 @@ void Form2::shnhhy_Click() {
 void Form2::display_Click() {
     Form1& main = FormInstance<Form1>::Get();
     main.SetVisible(!main.Visible());
+}
+
+// The page menu acts on the library view; a step that fails (going back with
+// no history) is skipped.
+void Form2::houtui_Click() {
+    SkipOnError([] { FormInstance<Form1>::Get().ListWeb.GoBack(); });
+}
+
+void Form2::qianjin_Click() {
+    SkipOnError([] { FormInstance<Form1>::Get().ListWeb.GoForward(); });
+}
+
+void Form2::shuaxin_Click() {
+    SkipOnError([] { FormInstance<Form1>::Get().ListWeb.Refresh(); });
+}
+
+// The check mark stays from the first use on.
+void Form2::O_Click() {
+    O.SetChecked(true);
+    SkipOnError([] {
+        Form1& main = FormInstance<Form1>::Get();
+        main.ListWeb.Navigate(zem::content_server::Join(main.dizhi.Caption(), zem::content_server::kHomePagePath));
+    });
 }

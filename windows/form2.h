@@ -53,4 +53,8 @@ private:
     void dddde_Click();
     void shnhhy_Click();
     void display_Click();
+    void houtui_Click();
+    void qianjin_Click();
+    void shuaxin_Click();
+    void O_Click();
 };

@@ -9,6 +9,7 @@
 #include "platform/network/content_server.h"
 #include "platform/system/files.h"
 #include "platform/window/user32.h"
+#include "player/form1.h"
 #include "windows/secondary_window.h"
 
 using namespace zem::forms;
@@ -64,19 +65,32 @@ yijian::yijian() : Form(YijianDesign()) {
     });
     P1.OnResize = [this] { P1_Resize(); };
     T1.OnTimer = [this] { T1_Timer(); };
+    WebBrowser1.OnDownloadBegin = [this] { WebBrowser1_DownloadBegin(); };
 }
 
 std::string yijian::LocalPageAddress() { return zem::platform::ProgramPath("\\zemskin\\html\\gbook.html"); }
 
+// Joined as plain text, without a check: an empty base address gives the bare path.
 std::string yijian::ServerPageAddress() {
-    return zem::content_server::Join("", zem::content_server::kGuestBookPagePath);
+    return zem::content_server::Join(FormInstance<Form1>::Get().dizhi.Caption(),
+                                     zem::content_server::kGuestBookPagePath);
 }
 
-void yijian::Form_Load() { T1.SetEnabled(true); }
+// The local page first; the server's page replaces it 6000 ms after the load,
+// whatever was done on the local page meanwhile.
+void yijian::Form_Load() {
+    WebBrowser1.Navigate(LocalPageAddress());
+    T1.SetEnabled(true);
+}
 
-void yijian::T1_Timer() { T1.SetEnabled(false); }
+void yijian::T1_Timer() {
+    T1.SetEnabled(false);
+    WebBrowser1.Navigate(ServerPageAddress());
+}
 
-void yijian::WebBrowser1_DownloadBegin() {}
+// At every download the pages are kept from raising dialog boxes; a page
+// that fails shows the view's own error page, silently.
+void yijian::WebBrowser1_DownloadBegin() { WebBrowser1.SetSilent(true); }
 
 void yijian::Form_Paint() {
     const float width = static_cast<float>(InnerPixelSize().cx);
