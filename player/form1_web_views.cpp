@@ -60,6 +60,24 @@ void PlayRequest(Form1& form, const std::string& URL, bool& Cancel) {
     form.Button2_Click(0);
 }
 
+// Keeps a visible control from painting while it lives (its window is hidden
+// and shown again, so it paints once when it shows).
+class PaintingPaused {
+public:
+    explicit PaintingPaused(Control& control) : control_(control), wasVisible_(control.Visible()) {
+        if (wasVisible_) control_.SetVisible(false);
+    }
+    ~PaintingPaused() {
+        if (wasVisible_) control_.SetVisible(true);
+    }
+    PaintingPaused(const PaintingPaused&) = delete;
+    PaintingPaused& operator=(const PaintingPaused&) = delete;
+
+private:
+    Control& control_;
+    bool wasVisible_;
+};
+
 // The links of the page that holds the clicked play link (its navigation was
 // cancelled, so the view still shows it) become one group of the play list,
 // named by the page's title, once per title.
@@ -76,6 +94,9 @@ void AddPageGroup(Form1& form, WebBrowser& view, const std::string& URL) {
     list.AddNode(name);
     const std::string scheme = form.GetPlayScheme(URL);
     const std::int32_t node = list.NodesCount() - 1;
+    // The list repaints itself at every entry; a page of many thousand links
+    // would keep the window busy for seconds. It draws once, at the end.
+    const PaintingPaused paused(list);
     for (const HtmlAnchor& anchor : anchors) {
         // The address as the document returns it, compared case-sensitively.
         if (anchor.href.find(scheme) == std::string::npos) continue;
@@ -178,12 +199,12 @@ void Form1::PlayWeb_DocumentComplete(WebBrowserObject& /*pDisp*/, const std::str
     });
 }
 
-// The page menu belongs to the library page: each completed top document of
-// ListWeb becomes M_Dom, whose oncontextmenu pops up the page menu (its items
-// act on ListWeb) and answers False, so the engine shows no menu of its own.
-// The other views keep the engine's menu.
-void Form1::ListWeb_DocumentComplete(WebBrowserObject& pDisp, const std::string& /*URL*/) {
-    if (pDisp.Browser() != &ListWeb) return;  // a frame's document
+// The page menu belongs to the library page, since its items act on ListWeb:
+// at each completed document of ListWeb its top document becomes M_Dom, whose
+// oncontextmenu pops up the page menu at the pointer and answers False, so
+// the engine shows no menu of its own there. The other views keep the
+// engine's menu.
+void Form1::ListWeb_DocumentComplete(WebBrowserObject& /*pDisp*/, const std::string& /*URL*/) {
     SkipOnError([this] {
         M_Dom = ListWeb.Document();
         if (M_Dom == nullptr) return;
