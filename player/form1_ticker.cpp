@@ -49,12 +49,14 @@ void Form1::gun_Timer() {
         const auto index = static_cast<int>(std::floor(static_cast<double>(List3.ListCount()) * random));
         Text3.SetText(List3.List(index));
     });
-    // A file without entries leaves Text3 as it was, so the line on show stays.
+    // A file without entries gives an empty Text3 (the list reads "" past its
+    // end): the line on show and its address stay as they were.
     const std::vector<std::string> fields = zem::platform::Split(Text3.Text(), kFieldSeparator);
-    if (!fields.empty()) Label2.SetCaption(fields[0]);
-    // A line without an address has none to open: the text on show and the
-    // address a click opens always come from the same line, never the text of
-    // one and the address of the last.
+    if (fields.empty()) return;
+    Label2.SetCaption(fields[0]);
+    // A line without "###" shows whole and has no address: the text on show
+    // and the address a click opens always come from the same line, never the
+    // text of one and the address of the one before.
     TickerUrl = fields.size() > 1 ? fields[1] : std::string();
 }
 
