@@ -10,6 +10,7 @@
 #include "platform/drawing/bitmap.h"
 #include "platform/drawing/gdi.h"
 #include "platform/drawing/window_painting.h"
+#include "platform/shell/shell_execute.h"
 #include "platform/window/user32.h"
 #include "shell/config_info.h"
 #include "tests/secondary/secondary_fixture.h"
@@ -274,20 +275,28 @@ protected:
 };
 
 TEST_F(AboutTest, ALinkOpensExactlyItsCaptionAndTheWindowStays) {
+    struct RecordingOpener final : platform::UrlOpener {
+        bool OpenUri(const std::string& uri) override {
+            opened.push_back(uri);
+            return !fail;
+        }
+        std::vector<std::string> opened;
+        bool fail = false;
+    } opener;
+    platform::ScopedUrlOpener openerScope(opener);
     shezhigy& window = OpenAbout();
     ClickAt(window, 180, 176);
     ClickAt(window, 180, 176);
     ClickAt(window, 180, 200);
-    ASSERT_EQ(launcher.started.size(), 3u);
-    EXPECT_EQ(launcher.started[0].first, "xdg-open " + window.Label18.Caption());
-    EXPECT_EQ(launcher.started[1].first, "xdg-open " + window.Label18.Caption());
-    EXPECT_EQ(launcher.started[2].first, "xdg-open " + window.Label4.Caption());
+    EXPECT_EQ(opener.opened, (std::vector<std::string>{window.Label18.Caption(), window.Label18.Caption(),
+                                                       window.Label4.Caption()}));
+    EXPECT_TRUE(launcher.started.empty());
     EXPECT_EQ(window.Label18.Caption(), shezhigy::MainSiteAddress());
     EXPECT_EQ(window.Label4.Caption(), shezhigy::DownloadSiteAddress());
     EXPECT_TRUE(FormInstance<shezhigy>::Loaded());
 
-    // An opener that cannot start leaves no trace either.
-    launcher.fail = true;
+    // An opener that cannot open leaves no trace either.
+    opener.fail = true;
     ClickAt(window, 180, 176);
     EXPECT_TRUE(FormInstance<shezhigy>::Loaded());
 }
