@@ -1,6 +1,19 @@
 #include "windows/form2.h"
 
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/forms/program.h"
+#include "platform/network/content_server.h"
+#include "platform/system/files.h"
+#include "platform/system/process.h"
 #include "player/form1.h"
+#include "shell/config_info.h"
+#include "shell/tray_icon.h"
+#include "windows/shezhigy.h"
+#include "windows/shezhitip.h"
+#include "windows/version_check.h"
 
 using namespace zem::forms;
 
@@ -14,11 +27,103 @@ FormDesign Form2Design() {
     return design;
 }
 
+// A page of the content server's fixed host, in the desktop's web browser.
+void OpenHostPage(std::string_view path) {
+    配置信息::OpenInIE(zem::content_server::Join(zem::content_server::FixedHost(), path));
+}
+
 }  // namespace
 
-Form2::Form2() : Form(Form2Design()) { display.OnClick = [this] { display_Click(); }; }
+Form2::Form2() : Form(Form2Design()) {
+    close.OnClick = [this] { close_Click(); };
+    dhhhh.OnClick = [this] { dhhhh_Click(); };
+    kkk.OnClick = [this] { kkk_Click(); };
+    gtt.OnClick = [this] { gtt_Click(); };
+    shouye.OnClick = [this] { shouye_Click(); };
+    dddde.OnClick = [this] { dddde_Click(); };
+    shnhhy.OnClick = [this] { shnhhy_Click(); };
+    display.OnClick = [this] { display_Click(); };
+    houtui.OnClick = [this] { houtui_Click(); };
+    qianjin.OnClick = [this] { qianjin_Click(); };
+    shuaxin.OnClick = [this] { shuaxin_Click(); };
+    O.OnClick = [this] { O_Click(); };
+}
 
+// The exit: the play list is saved and the tray icon goes before any process
+// is ended, since ending the player's own image name ends this process too.
+void Form2::close_Click() {
+    Form1& main = FormInstance<Form1>::Get();
+    main.SavePlayList(zem::platform::ProgramPath("\\zemskin\\zemplaylist.xml"));
+    托盘气泡::RemoveTrayIcon(main);
+    // From here on a failure is skipped: a command that cannot start ends
+    // the rest of the list, and the handler returns without a message.
+    try {
+        SkipOnError([] { 配置信息::KillAllPlayers(); });
+    } catch (const zem::platform::FileNotFoundError&) {
+    }
+}
+
+void Form2::dhhhh_Click() { shengji(); }
+
+void Form2::shengji() {
+    const std::optional<std::string> text = Inet1.OpenURL(版本检查::VersionTextAddress());
+    const std::optional<std::string> version = text ? 版本检查::ServerVersion(*text) : std::nullopt;
+    // No version text (no answer, or a text without the marker, such as an
+    // error page): the check starts nothing, says nothing and keeps the saved
+    // text, as the start does.
+    if (!version) return;
+    Text2.SetText(*version);
+    Text1.SetText(配置信息::ReadConfig("Version", "Version", ""));
+    版本检查::SaveVersionText(*text);
+    const std::string_view mode =
+        版本检查::ServerVersionIsNewer(Text1.Text(), Text2.Text()) ? 版本检查::UpgradeMode : 版本检查::CurrentMode;
+    if (!版本检查::UpdaterPresent()) return;
+    // An updater that is there but cannot be started leaves the player as it
+    // is, as a missing one does, rather than ending it with a run-time error.
+    SkipOnError([&] { Shell(版本检查::UpdateCommandLine(Text2.Text(), mode), vbNormalFocus); });
+}
+
+void Form2::kkk_Click() { OpenHostPage(zem::content_server::kGuestbookPath); }
+void Form2::gtt_Click() { OpenHostPage(zem::content_server::kFeedbackPagePath); }
+void Form2::shouye_Click() { OpenHostPage(zem::content_server::kHostHomePagePath); }
+
+// At most one of the about and settings windows is loaded: each item shows
+// its window, then unloads the other.
+void Form2::dddde_Click() {
+    FormInstance<shezhigy>::Get().Show(vbModeless, &FormInstance<Form1>::Get());
+    FormInstance<shezhitip>::Unload();
+}
+
+void Form2::shnhhy_Click() {
+    FormInstance<shezhitip>::Get().Show(vbModeless, &FormInstance<Form1>::Get());
+    FormInstance<shezhigy>::Unload();
+}
+
+// Only the visibility changes: a window hidden while minimized comes back minimized.
 void Form2::display_Click() {
     Form1& main = FormInstance<Form1>::Get();
     main.SetVisible(!main.Visible());
+}
+
+// The page menu acts on the library view; a step that fails (going back with
+// no history) is skipped.
+void Form2::houtui_Click() {
+    SkipOnError([] { FormInstance<Form1>::Get().ListWeb.GoBack(); });
+}
+
+void Form2::qianjin_Click() {
+    SkipOnError([] { FormInstance<Form1>::Get().ListWeb.GoForward(); });
+}
+
+void Form2::shuaxin_Click() {
+    SkipOnError([] { FormInstance<Form1>::Get().ListWeb.Refresh(); });
+}
+
+// The check mark stays from the first use on.
+void Form2::O_Click() {
+    O.SetChecked(true);
+    SkipOnError([] {
+        Form1& main = FormInstance<Form1>::Get();
+        main.ListWeb.Navigate(zem::content_server::Join(main.dizhi.Caption(), zem::content_server::kHomePagePath));
+    });
 }

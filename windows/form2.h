@@ -40,6 +40,21 @@ public:
     zem::forms::MenuItem& DES = MyMenu.Add("DES", "-");
     zem::forms::MenuItem& O = MyMenu.Add("O", "返回首页");
 
+    // The manual upgrade check: asks nothing, starts the updater with "wu"
+    // or "shengji" when it is there, and the player keeps running.
+    void shengji();
+
 private:
+    void close_Click();
+    void dhhhh_Click();
+    void kkk_Click();
+    void gtt_Click();
+    void shouye_Click();
+    void dddde_Click();
+    void shnhhy_Click();
     void display_Click();
+    void houtui_Click();
+    void qianjin_Click();
+    void shuaxin_Click();
+    void O_Click();
 };

@@ -153,6 +153,9 @@ bool ReplaceFileAtomically(std::string_view path, std::string_view bytes) {
         // read-only file (and root passes every permission check anyway).
         if (!S_ISREG(status.st_mode) || (status.st_mode & S_IWUSR) == 0) return false;
         mode = status.st_mode & 07777;
+        // A read-only file stays as it is, for every user: the rename below
+        // would otherwise replace it (the folder's permission is all it needs).
+        if ((mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) return false;
     }
     thread_local std::mt19937_64 random{std::random_device{}()};
     const std::string temporary =

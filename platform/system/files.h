@@ -54,10 +54,9 @@ std::optional<std::string> ReadFileBytes(std::string_view path, std::error_code&
 
 // Replaces the file with `bytes` atomically: written to a temporary file beside
 // it, flushed to disk, then renamed over it, so a reader sees the old file or
-// the new one and never a part. An existing file's permissions are kept; one
-// the user made read-only (no owner write bit) is refused, as a direct write
-// would be, even where the rename alone would succeed. False when anything
-// fails; the old file is then untouched.
+// the new one and never a part. An existing file's permissions are kept, and a
+// read-only one (no write bit, or not writable by the caller) is refused. False
+// when anything fails; the old file is then untouched.
 bool ReplaceFileAtomically(std::string_view path, std::string_view bytes);
 
 // Lets the file's owner, group and others run the regular file at `path`

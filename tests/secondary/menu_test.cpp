@@ -1,0 +1,288 @@
+// The menu window's items chosen through the tray icon (and the page menu over
+// the main window), with the main window loaded against a sample server: the
+// exit's order, the manual upgrade check, the content server's pages, the
+// about and settings windows, show and hide, and the library view's steps.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/forms/program.h"
+#include "platform/network/content_server.h"
+#include "platform/shell/tray.h"
+#include "platform/webview/web_view.h"
+#include "player/form1.h"
+#include "shell/tray_icon.h"
+#include "tests/secondary/recording_view.h"
+#include "tests/secondary/secondary_fixture.h"
+#include "windows/form2.h"
+#include "windows/player_windows.h"
+#include "windows/shezhigy.h"
+#include "windows/shezhitip.h"
+
+namespace zem::secondary_testing {
+namespace {
+
+using forms::FormInstance;
+
+const std::string kBase = "http://127.0.0.1:1/base";
+
+class MenuTest : public SecondaryFixture {
+protected:
+    MenuTest() {
+        托盘气泡::ResetModuleState();
+        RegisterPlayerWindows();
+    }
+    ~MenuTest() override { forms::DiscardAllForms(); }  // the views go before their log
+
+    // The main window, loaded and shown, with the settings the server published.
+    Form1& OpenMain() {
+        if (!server) ServeContent();
+        WriteBytes(folder.Path() / "zem.ini",
+                   platform::Utf8ToGbk("== 1.3\r\n[CONFIG]\r\nurl=" + kBase + "\r\nname=影视播放器\r\n"));
+        Form1& main = FormInstance<Form1>::Get();
+        main.Show();
+        forms::DoEvents();
+        return main;
+    }
+    // Chooses the item of the tray menu, which a right click on the tray icon pops up.
+    void ChooseFromTray(const std::string& item) {
+        script.ChooseMenuItem(item);
+        ASSERT_TRUE(platform::ClickTrayIcon(FormInstance<Form1>::Get().hWnd(), 0, platform::MouseButton::Right));
+        forms::FreeUnloadedForms();
+    }
+    // Chooses the item of the page menu, popped up over the main window.
+    void ChooseFromPageMenu(const std::string& item) {
+        script.ChooseMenuItem(item);
+        forms::RunEventHandler(
+            [] { FormInstance<Form1>::Get().PopupMenu(FormInstance<Form2>::Get().MyMenu); });
+    }
+    // What the library view was asked to do, from the mark on.
+    std::vector<std::string> LibrarySteps(std::size_t from) const {
+        std::vector<std::string> steps;
+        for (std::size_t index = from; index < views.steps.size(); ++index) steps.push_back(views.steps[index]);
+        return steps;
+    }
+    std::vector<std::string> StartedLines() const {
+        std::vector<std::string> lines;
+        for (const auto& [line, mode] : launcher.started) lines.push_back(line);
+        return lines;
+    }
+    void PlaceUpdater() const { folder.Write("update.exe", "#!/bin/sh\n"); }
+
+    RecordingView::Log views;
+    platform::webview::ScopedViewFactory engine{RecordingView::Factory(views)};
+};
+
+// A launcher that notes, at the first command, what the exit had done by then.
+class ExitOrderLauncher : public startup_testing::RecordingLauncher {
+public:
+    explicit ExitOrderLauncher(std::filesystem::path playList) : playList_(std::move(playList)) {}
+    DWORD Start(std::string_view commandLine, int showMode) override {
+        if (started.empty()) {
+            listSavedFirst = std::filesystem::exists(playList_);
+            iconGoneFirst = platform::TrayIcons().empty();
+        }
+        return RecordingLauncher::Start(commandLine, showMode);
+    }
+    bool listSavedFirst = false;
+    bool iconGoneFirst = false;
+
+private:
+    std::filesystem::path playList_;
+};
+
+TEST_F(MenuTest, ExitSavesTheListThenRemovesTheIconThenEndsEveryPlayer) {
+    Form1& main = OpenMain();
+    main.SFPlayList1.AddNode("电视剧 城市之光");
+    main.SFPlayList1.AddItem(0, "第1集", "http://127.0.0.1:1/1");
+    ASSERT_EQ(platform::TrayIcons().size(), 1u);
+    const std::filesystem::path list = folder.Path() / "zemskin" / "zemplaylist.xml";
+    ExitOrderLauncher order(list);
+    platform::ScopedProcessLauncher scope(order);
+
+    ChooseFromTray("close");
+    EXPECT_TRUE(order.listSavedFirst);
+    EXPECT_TRUE(order.iconGoneFirst);
+    EXPECT_NE(folder.Read("zemskin/zemplaylist.xml").find("第1集"), std::string::npos);
+    std::vector<std::string> lines;
+    for (const auto& [line, mode] : order.started) {
+        lines.push_back(line);
+        EXPECT_EQ(mode, SW_HIDE);
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{"cmd.exe /c taskkill /im BaiduP2PService.exe /f",
+                                               "cmd.exe /c taskkill /im QvodPlayer.exe /f",
+                                               "cmd.exe /c taskkill /im QvodTerminal.exe /f",
+                                               "cmd.exe /c taskkill /im zemplayer.exe /f",
+                                               "cmd.exe /c taskkill /im bofangqi.exe /f"}));
+}
+
+TEST_F(MenuTest, ExitWhoseCommandsCannotStartEndsQuietly) {
+    OpenMain();
+    launcher.fail = true;
+    ChooseFromTray("close");
+    EXPECT_FALSE(forms::Ended());  // no run-time error, no message
+    EXPECT_EQ(script.Questions().size(), 1u);
+    EXPECT_EQ(launcher.started.size(), 1u);
+    EXPECT_TRUE(platform::TrayIcons().empty());
+}
+
+TEST_F(MenuTest, UpgradeCheckStartsTheUpdaterWithItsModeAndAsksNothing) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> installed;
+        std::optional<std::string> published;
+        bool updater;
+        std::optional<std::string> argument;  // nothing: no updater started
+    };
+    const std::string text = "; 发布 == 1.3\r\n[CONFIG]\r\nurl=http://127.0.0.1:2/new\r\n";
+    const Case cases[] = {
+        {"current", "1.3", text, true, "1.3###wu###"},
+        {"older", "1.2", text, true, "1.3###shengji###"},
+        {"newer", "2.0", text, true, "1.3###wu###"},
+        {"nothing installed", std::nullopt, text, true, "1.3###shengji###"},
+        {"no updater", "1.2", text, false, std::nullopt},
+        {"no version text", "1.2", std::nullopt, true, std::nullopt},
+        {"no marker", "1.2", "<html>not found</html>", true, std::nullopt},
+    };
+    OpenMain();
+    const std::string before = SavedText();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Install(c.installed);
+        Publish(c.published);
+        std::filesystem::remove(folder.Path() / "update.exe");
+        if (c.updater) PlaceUpdater();
+        WriteBytes(folder.Path() / "zem.ini", before);
+        launcher.started.clear();
+
+        ChooseFromTray("dhhhh");
+        if (c.argument) {
+            ASSERT_EQ(launcher.started.size(), 1u);
+            EXPECT_EQ(launcher.started[0].first, forms::App::Path() + "\\update.exe " + *c.argument);
+            EXPECT_EQ(launcher.started[0].second, forms::vbNormalFocus);
+        } else {
+            EXPECT_TRUE(launcher.started.empty());
+        }
+        // The fetched text is saved whenever it holds a version, and only then.
+        EXPECT_EQ(SavedText(), c.published && c.published->find("== ") != std::string::npos
+                                   ? platform::Utf8ToGbk(*c.published + "\r\n")
+                                   : before);
+        EXPECT_FALSE(forms::Ended());
+        EXPECT_TRUE(FormInstance<Form1>::Get().Visible());
+    }
+    // Every question was a menu: no message box in any case.
+    for (const forms::ModalQuestion& question : script.Questions())
+        EXPECT_EQ(question.kind, forms::ModalQuestion::Kind::PopupMenu);
+    EXPECT_EQ(FormInstance<Form1>::Get().dizhi.Caption(), kBase);  // the running window keeps its settings
+}
+
+TEST_F(MenuTest, UpgradeCheckAgainstAServerThatIsDownDoesNothing) {
+    OpenMain();
+    Install("1.2");
+    PlaceUpdater();
+    const std::string before = SavedText();
+    host.emplace("ZEM_HOST", "http://127.0.0.1:" + std::to_string(startup_testing::ClosedPort()));
+    ChooseFromTray("dhhhh");
+    EXPECT_TRUE(launcher.started.empty());
+    EXPECT_EQ(SavedText(), before);
+    EXPECT_EQ(script.Questions().size(), 1u);
+}
+
+TEST_F(MenuTest, TheServerPagesOpenInTheBrowserFromTheFixedHost) {
+    OpenMain();
+    const std::pair<const char*, std::string_view> items[] = {
+        {"kkk", content_server::kGuestbookPath},
+        {"gtt", content_server::kFeedbackPagePath},
+        {"shouye", content_server::kHostHomePagePath},
+    };
+    for (const auto& [item, path] : items) {
+        launcher.started.clear();
+        ChooseFromTray(item);
+        ASSERT_EQ(launcher.started.size(), 1u) << item;
+        const std::string& line = launcher.started[0].first;
+        const std::string address = content_server::FixedHost() + std::string(path);
+        EXPECT_TRUE(line.ends_with("IEXPLORE.exe " + address)) << line;
+        EXPECT_EQ(launcher.started[0].second, SW_SHOWMINIMIZED);
+    }
+    EXPECT_EQ(content_server::FixedHost(), server->Address());
+}
+
+TEST_F(MenuTest, AboutAndSettingsAreNeverLoadedTogether) {
+    Form1& main = OpenMain();
+    ChooseFromTray("shnhhy");
+    ASSERT_TRUE(FormInstance<shezhitip>::Loaded());
+    EXPECT_EQ(FormInstance<shezhitip>::Get().Owner(), &main);
+    EXPECT_TRUE(FormInstance<shezhitip>::Get().Visible());
+
+    ChooseFromTray("dddde");
+    EXPECT_FALSE(FormInstance<shezhitip>::Loaded());
+    ASSERT_TRUE(FormInstance<shezhigy>::Loaded());
+    EXPECT_EQ(FormInstance<shezhigy>::Get().Owner(), &main);
+    EXPECT_TRUE(FormInstance<shezhigy>::Get().Visible());
+
+    ChooseFromTray("shnhhy");
+    EXPECT_FALSE(FormInstance<shezhigy>::Loaded());
+    ASSERT_TRUE(FormInstance<shezhitip>::Loaded());
+
+    // Chosen again while it is open, the settings window is the same one:
+    // it is brought forward, not read afresh.
+    shezhitip* open = &FormInstance<shezhitip>::Get();
+    open->an1.SetValve(false);
+    ChooseFromTray("shnhhy");
+    EXPECT_EQ(&FormInstance<shezhitip>::Get(), open);
+    EXPECT_FALSE(open->an1.Valve());
+}
+
+TEST_F(MenuTest, ShowOrHideTogglesTheMainWindowAndKeepsItsState) {
+    Form1& main = OpenMain();
+    ChooseFromTray("display");
+    EXPECT_FALSE(main.Visible());
+    ChooseFromTray("display");
+    EXPECT_TRUE(main.Visible());
+    EXPECT_EQ(main.WindowState(), forms::vbNormal);
+
+    main.SetWindowState(forms::vbMinimized);
+    ChooseFromTray("display");
+    EXPECT_FALSE(main.Visible());
+    ChooseFromTray("display");
+    EXPECT_TRUE(main.Visible());
+    EXPECT_EQ(main.WindowState(), forms::vbMinimized);
+}
+
+TEST_F(MenuTest, PageMenuStepsTheLibraryViewAndSkipsWhatFails) {
+    Form1& main = OpenMain();
+    Form2& menus = FormInstance<Form2>::Get();
+    const RecordingView* library = nullptr;
+    for (const RecordingView* view : views.views)
+        if (view->Window() == main.ListWeb.hWnd()) library = view;
+    ASSERT_NE(library, nullptr);
+
+    for (const bool failing : {false, true}) {
+        SCOPED_TRACE(failing ? "every step fails" : "every step works");
+        if (failing) views.failing = {"GoBack", "GoForward", "Refresh", "Navigate"};
+        const std::size_t mark = views.steps.size();
+        for (const char* item : {"houtui", "qianjin", "shuaxin", "O"}) ChooseFromPageMenu(item);
+        EXPECT_EQ(LibrarySteps(mark), (std::vector<std::string>{"GoBack", "GoForward", "Refresh",
+                                                                "Navigate " + kBase + "/index.asp"}));
+        EXPECT_FALSE(forms::Ended());
+        EXPECT_TRUE(menus.O.Checked());
+    }
+    EXPECT_EQ(library->LocationURL(), kBase + "/index.asp");
+}
+
+TEST_F(MenuTest, HomeIsNotCheckedBeforeItsFirstUse) {
+    OpenMain();
+    EXPECT_FALSE(FormInstance<Form2>::Get().O.Checked());
+    ChooseFromPageMenu("houtui");
+    EXPECT_FALSE(FormInstance<Form2>::Get().O.Checked());
+    ChooseFromPageMenu("O");
+    ChooseFromPageMenu("shuaxin");
+    EXPECT_TRUE(FormInstance<Form2>::Get().O.Checked());
+}
+
+}  // namespace
+}  // namespace zem::secondary_testing
