@@ -37,7 +37,7 @@ void DesignLabel(Label& label, float left, float top, float width, std::string c
 // The two sites are the deployment's: here the content server's fixed host,
 // its home page and its download page, so a deployment sets both with the host.
 std::string shezhigy::MainSiteAddress() { return zem::content_server::FixedHost() + "/"; }
-std::string shezhigy::DownloadSiteAddress() { return zem::content_server::FixedHost() + "/download/"; }
+std::string shezhigy::DownloadSiteAddress() { return zem::content_server::FixedHost() + "/down/"; }
 
 shezhigy::shezhigy() : Form(ShezhigyDesign()) {
     SetScaleMode(vbPixels);
