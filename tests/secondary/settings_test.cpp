@@ -167,6 +167,14 @@ TEST_F(SettingsTest, SaveShowsTheTipForThreeSecondsAndClosesWithoutWriting) {
               (std::vector<LONG>{(screen.width - 356) / 2, (screen.height - 33) / 2, 356, 33}));
     EXPECT_TRUE(GetWindowLongA(tip.hWnd(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_EQ(tip.Owner(), nullptr);
+    // White text on the grey strip.
+    forms::DoEvents();
+    const platform::Bitmap strip = platform::ComposeWindow(tip.hWnd());
+    EXPECT_EQ(platform::ColorFromPixel(strip.At(3, 3)), 0x808080u);
+    bool white = false;
+    for (int y = 5; y < 30; ++y)
+        for (int x = 8; x < 348; ++x) white = white || platform::ColorFromPixel(strip.At(x, y)) == 0xFFFFFFu;
+    EXPECT_TRUE(white);
 
     desktop.clock().Advance(2999);
     EXPECT_TRUE(tip.Visible());
@@ -261,6 +269,37 @@ TEST_F(SettingsTest, TheDesignedLookHasTheSwitchesTextsAndFrame) {
     const COLORREF frame = GetSysColor(COLOR_SCROLLBAR);
     for (const auto& [x, y] : {std::pair{0, 100}, std::pair{200, 0}, std::pair{390, 100}, std::pair{100, 270}})
         EXPECT_EQ(platform::ColorFromPixel(image.At(x, y)), frame) << x << "," << y;
+}
+
+TEST_F(SettingsTest, APressOfAnyButtonOnTheBackgroundOrTitleDragsTheWindow) {
+    struct Surface {
+        bool about;
+        POINT point;
+        platform::MouseButton button;
+    };
+    const Surface surfaces[] = {
+        {false, {40, 240}, platform::MouseButton::Left}, {false, {30, 18}, platform::MouseButton::Right},
+        {true, {40, 240}, platform::MouseButton::Middle}, {true, {30, 18}, platform::MouseButton::Left},
+    };
+    for (const Surface& surface : surfaces) {
+        forms::Form& window = surface.about ? static_cast<forms::Form&>(FormInstance<shezhigy>::Get())
+                                            : static_cast<forms::Form&>(OpenSettings());
+        window.Show();
+        const RECT before = platform::WindowScreenRect(window.hWnd());
+        const POINT start = OnScreen(window, surface.point.x, surface.point.y);
+        const POINT end{start.x - 25, start.y + 15};
+        desktop.clock().Advance(2000);
+        platform::QueueInput({platform::InputEvent::Kind::Press, start, surface.button});
+        platform::QueueInput({platform::InputEvent::Kind::Move, end, surface.button});
+        platform::QueueInput({platform::InputEvent::Kind::Release, end, surface.button});
+        forms::DoEvents();
+        const RECT after = platform::WindowScreenRect(window.hWnd());
+        EXPECT_EQ(after.left - before.left, -25) << surface.about << " " << surface.point.x;
+        EXPECT_EQ(after.top - before.top, 15) << surface.about << " " << surface.point.x;
+        EXPECT_EQ(window.MousePointer(), forms::vbCustom);
+        window.Unload();
+        forms::FreeUnloadedForms();
+    }
 }
 
 class AboutTest : public SecondaryFixture {
