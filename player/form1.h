@@ -226,6 +226,8 @@ private:
                                  const std::string& Headers, bool& Cancel);
     void W2_NewWindow2(zem::forms::WebBrowserObject*& ppDisp, bool& Cancel);
     void PlayWeb_DocumentComplete(zem::forms::WebBrowserObject& pDisp, const std::string& URL);
+    // Attaches the page menu to each library page (M_Dom).
+    void ListWeb_DocumentComplete(zem::forms::WebBrowserObject& pDisp, const std::string& URL);
     void ListWeb_DownloadBegin();
     void W2_DownloadBegin();
     void W3_DownloadBegin();

@@ -211,6 +211,9 @@ void Form1::BindHandlers() {
     PlayWeb.OnDocumentComplete = [this](WebBrowserObject& pDisp, const std::string& URL) {
         PlayWeb_DocumentComplete(pDisp, URL);
     };
+    ListWeb.OnDocumentComplete = [this](WebBrowserObject& pDisp, const std::string& URL) {
+        ListWeb_DocumentComplete(pDisp, URL);
+    };
     ListWeb.OnDownloadBegin = [this] { ListWeb_DownloadBegin(); };
     W2.OnDownloadBegin = [this] { W2_DownloadBegin(); };
     W3.OnDownloadBegin = [this] { W3_DownloadBegin(); };

@@ -1,13 +1,79 @@
-// The link ticker: one line of the ticker file "\link.txt" at a time in the
-// library panel's strip, a new one about every 6 seconds; a click opens its link.
+// Form1's link ticker: a line of the ticker file "link.txt", chosen at random
+// about every 6 seconds (one tick of `gun`, then five of `gun2`), shown in
+// Label2; a click opens the line's address with the desktop's handler.
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "platform/base/text.h"
+#include "platform/forms/program.h"
+#include "platform/forms/runtime_error.h"
+#include "platform/shell/shell_execute.h"
+#include "platform/system/files.h"
 #include "player/form1.h"
 
 using namespace zem::forms;
 
-void Form1::gun_Timer() {}
+namespace {
 
-void Form1::gun2_Timer() {}
+constexpr const char* kTickerFile = "\\link.txt";
+constexpr const char* kFieldSeparator = "###";
+constexpr std::int16_t kPauseTicks = 5;
 
-void Form1::Label2_Click() {}
+}  // namespace
 
-void Form1::OpenUrl(const std::string&) {}
+// A choice.
+void Form1::gun_Timer() {
+    gun.SetEnabled(false);
+    // No ticker file: the ticker stops for good and keeps its last line.
+    if (zem::platform::Dir(zem::platform::ProgramPath(kTickerFile)).empty()) return;
+    gun2.SetInterval(1000);
+    gun2.SetEnabled(true);
+    TickerDelay = kPauseTicks;
+    // From here on failing statements are skipped.
+    SkipOnError([this] { List3.Clear(); });
+    // A file that is there but cannot be read counts as one without entries
+    // for this choice; the next choice tries again.
+    SkipOnError([this] {
+        const auto lines = zem::platform::ReadTextFileLines(zem::platform::ProgramPath(kTickerFile));
+        if (!lines) return;
+        for (const std::string& line : *lines) {
+            if (!line.empty()) List3.AddItem(line);
+        }
+    });
+    SkipOnError([this] {
+        Randomize();
+        const float random = Rnd();
+        // In double precision, so that the index stays below the count however
+        // long the list is.
+        const auto index = static_cast<int>(std::floor(static_cast<double>(List3.ListCount()) * random));
+        Text3.SetText(List3.List(index));
+    });
+    // A file without entries gives an empty Text3 (the list reads "" past its
+    // end): the line on show and its address stay as they were.
+    const std::vector<std::string> fields = zem::platform::Split(Text3.Text(), kFieldSeparator);
+    if (fields.empty()) return;
+    Label2.SetCaption(fields[0]);
+    // A line without "###" shows whole and has no address: the text on show
+    // and the address a click opens always come from the same line, never the
+    // text of one and the address of the one before.
+    TickerUrl = fields.size() > 1 ? fields[1] : std::string();
+}
+
+// The pause: five ticks, then the next choice. Once the count has reached 0
+// it stays there: after a choice that found no file nothing re-arms it, and
+// the count must not run on below 0 (and wrap) while the player keeps running.
+void Form1::gun2_Timer() {
+    if (TickerDelay <= 0) return;
+    --TickerDelay;
+    if (TickerDelay == 0) gun.SetEnabled(true);
+}
+
+void Form1::Label2_Click() { OpenUrl(TickerUrl); }
+
+// The address goes to the desktop's handler. Only web addresses open; an empty
+// one (no line chosen yet) opens nothing. The shell's answer is not used.
+void Form1::OpenUrl(const std::string& url) {
+    const std::string file = zem::platform::Utf8ToGbk(url);
+    ShellExecuteA(hWnd(), "Open", file.c_str(), "0", "0", 0);
+}

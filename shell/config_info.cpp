@@ -12,7 +12,7 @@ namespace 配置信息 {
 
 namespace platform = zem::platform;
 
-std::string ConfigPath() { return platform::ProgramFolder() + "\\zemskin\\Config.ini"; }
+std::string ConfigPath() { return platform::ProgramPath("\\zemskin\\Config.ini"); }
 
 std::string ReadConfig(std::string_view section, std::string_view key,
                        std::string_view defaultValue) {

@@ -19,7 +19,7 @@ inline constexpr std::array<std::string_view, 4> PlayerHelperImageNames{
 // The size of ReadConfig's buffer: a value of up to 32766 GBK bytes comes back whole.
 inline constexpr unsigned ConfigBufferSize = 32767;
 
-// The program folder followed by "\zemskin\Config.ini".
+// The program folder followed by "\zemskin\Config.ini" (through ProgramPath).
 std::string ConfigPath();
 
 // The value of the key in the section of Config.ini, or the default when the

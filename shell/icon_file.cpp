@@ -12,9 +12,9 @@ namespace 高清图标 {
 
 zem::forms::PictureRef LoadIconFile(const std::string& path) {
     std::error_code error;
-    const std::string file = zem::platform::ToPosixPath(path);
-    if (!std::filesystem::is_regular_file(file, error)) throw zem::forms::RuntimeError(zem::forms::errFileNotFound);
-    HICON icon = ExtractIconA(nullptr, zem::platform::Utf8ToGbk(path).c_str(), 0);
+    if (!std::filesystem::is_regular_file(path, error)) throw zem::forms::RuntimeError(zem::forms::errFileNotFound);
+    // Paths are the file system's own (UTF-8) here, as for every file call.
+    HICON icon = ExtractIconA(nullptr, path.c_str(), 0);
     if (icon == nullptr) return nullptr;
     // The picture owns the icon: the last holder of the picture destroys it.
     std::shared_ptr<void> owner(nullptr, [icon](void*) { DestroyIcon(icon); });

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <optional>
 #include <sstream>
 #include <thread>
@@ -103,6 +104,8 @@ struct SampleServer::State {
     httplib::Server server;
     std::thread thread;
     int port = 0;
+    mutable std::mutex logMutex;
+    std::vector<std::string> requestLog;
 
     void ServeFile(const httplib::Request& request, httplib::Response& response) {
         const auto resolved = ResolveInside(options.contentFolder, request.path);
@@ -192,6 +195,11 @@ struct SampleServer::State {
     std::string Address() const { return "http://127.0.0.1:" + std::to_string(port); }
 
     void AddRoutes() {
+        server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+            const std::lock_guard<std::mutex> lock(logMutex);
+            requestLog.push_back(request.target);
+            return httplib::Server::HandlerResponse::Unhandled;
+        });
         if (options.testRoutes) {
             server.Get("/_test/bytes",
                        [](const httplib::Request& request, httplib::Response& response) {
@@ -250,6 +258,11 @@ int SampleServer::Port() const {
 
 std::string SampleServer::Address() const {
     return state_->Address();
+}
+
+std::vector<std::string> SampleServer::RequestedTargets() const {
+    const std::lock_guard<std::mutex> lock(state_->logMutex);
+    return state_->requestLog;
 }
 
 }  // namespace zem::site

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zem::site {
 
@@ -49,6 +50,9 @@ public:
     int Port() const;
     // http://127.0.0.1:PORT
     std::string Address() const;
+    // The target (path and query, as sent) of every request received so far,
+    // in the order they arrived.
+    std::vector<std::string> RequestedTargets() const;
 
 private:
     struct State;

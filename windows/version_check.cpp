@@ -27,7 +27,7 @@ bool ServerVersionIsNewer(std::string_view installed, std::string_view server) {
     return zem::platform::CompareOrdinal(installed, server) < 0;
 }
 
-std::string SavedVersionTextPath() { return zem::forms::App::Path() + "/zem.ini"; }
+std::string SavedVersionTextPath() { return zem::platform::ProgramPath("/zem.ini"); }
 
 bool SaveVersionText(std::string_view versionText) {
     std::string text(versionText);
@@ -36,11 +36,11 @@ bool SaveVersionText(std::string_view versionText) {
 }
 
 std::string UpdateCommandLine(std::string_view serverVersion, std::string_view mode) {
-    std::string line = zem::forms::App::Path() + "\\update.exe ";
+    std::string line = zem::platform::ProgramPath("\\update.exe") + " ";
     line.append(serverVersion).append("###").append(mode).append("###");
     return line;
 }
 
-bool UpdaterPresent() { return !zem::forms::Dir(zem::forms::App::Path() + "\\update.exe").empty(); }
+bool UpdaterPresent() { return !zem::forms::Dir(zem::platform::ProgramPath("\\update.exe")).empty(); }
 
 }  // namespace 版本检查

@@ -12,7 +12,7 @@ PictureRef LoadPicture(const std::string& path) {
     // An empty path is the runtime's way of saying "no picture".
     if (path.empty()) return nullptr;
     std::error_code error;
-    if (!std::filesystem::is_regular_file(platform::ToPosixPath(path), error))
+    if (!std::filesystem::is_regular_file(path, error))
         throw RuntimeError(errFileNotFound);
     try {
         return platform::LoadPicture(path);

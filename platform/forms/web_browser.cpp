@@ -90,6 +90,12 @@ void WebBrowser::VisibilityChanged() {
     if (view_) view_->WindowChanged();
 }
 
+LRESULT WebBrowser::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (view_ && view_->WindowMessage(message, wParam, lParam, result)) return result;
+    return WindowedControl::WindowMessage(message, wParam, lParam);
+}
+
 void WebBrowser::Navigate(const std::string& url) {
     if (view_) view_->Navigate(url);
 }

@@ -86,6 +86,8 @@ public:
 
     // The engine's view of this control (null before its window exists).
     platform::webview::View* View() const { return view_.get(); }
+    // The view paints the window and takes its mouse and key messages.
+    LRESULT WindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     void WindowCreated() override;

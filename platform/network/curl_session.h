@@ -13,6 +13,16 @@ struct CurlEasyDeleter {
 };
 using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
 
+struct CurlMultiDeleter {
+    void operator()(CURLM* handle) const { curl_multi_cleanup(handle); }
+};
+using CurlMulti = std::unique_ptr<CURLM, CurlMultiDeleter>;
+
+struct CurlHeaderListDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using CurlHeaderList = std::unique_ptr<curl_slist, CurlHeaderListDeleter>;
+
 // A handle for `url`: http and https only (redirects too, at most 10 followed),
 // no signals, loopback never through a proxy, and a bounded connect time.
 // Empty when the library cannot give one.

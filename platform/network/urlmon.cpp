@@ -5,10 +5,13 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/network/curl_session.h"
@@ -29,9 +32,24 @@ HRESULT BindStatusCallback::QueryInterface(REFIID riid, void** ppvObject) {
 
 namespace {
 
+DownloadLimits& LimitsInForce() {
+    static DownloadLimits limits;
+    return limits;
+}
+
+}  // namespace
+
+const DownloadLimits& CurrentDownloadLimits() { return LimitsInForce(); }
+
+ScopedDownloadLimits::ScopedDownloadLimits(DownloadLimits limits) : previous_(LimitsInForce()) {
+    LimitsInForce() = limits;
+}
+
+ScopedDownloadLimits::~ScopedDownloadLimits() { LimitsInForce() = previous_; }
+
+namespace {
+
 constexpr long kConnectTimeoutMilliseconds = 30000;
-// A transfer that delivers nothing for this long has stalled and fails.
-constexpr long kStallSeconds = 60;
 // Large reads from the socket and large writes to the file keep the
 // per-byte cost down; only a full buffer costs a system call.
 constexpr long kReceiveBufferBytes = 512 * 1024;
@@ -197,19 +215,108 @@ private:
         CURL* easy = request.get();
         curl_easy_setopt(easy, CURLOPT_FAILONERROR, 1L);
         curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
-        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, limits_.lowSpeedBytesPerSecond);
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, limits_.lowSpeedSeconds);
+        if (!callback_) curl_easy_setopt(easy, CURLOPT_TIMEOUT, limits_.uncancellableSeconds);
+        // The library would stop reading at the announced length and keep
+        // quiet about anything beyond it. The body is read to the end of the
+        // connection instead (the request asks the server to close it) and
+        // its length compared with the announced one here.
+        curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+        CurlHeaderList headers(curl_slist_append(nullptr, "Connection: close"));
+        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers.get());
+        curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Download::HeaderThunk);
+        curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
         curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Download::ReceiveThunk);
         curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
         easy_ = easy;
-        const CURLcode code = curl_easy_perform(easy);
+        const CURLcode code = Perform(easy);
         if (code != CURLE_OK) return FailureOf(code);
         const long status = CurlResponseCode(easy);
         if (status != 0 && (status < 200 || status > 299)) return INET_E_DOWNLOAD_FAILURE;
+        if (lengthMismatch_ || (announced_ >= 0 && received_ != announced_)) {
+            return INET_E_DOWNLOAD_FAILURE;
+        }
         if (!began_ && !Begin()) return E_ABORT;
         if (!Report(received_, BINDSTATUS_ENDDOWNLOADDATA)) return E_ABORT;
         if (!file_.Commit()) return file_.Error();
         return S_OK;
+    }
+
+    // Runs the transfer on the calling thread, waking at least every
+    // idleProgressMilliseconds to tell the callback that it is still going.
+    CURLcode Perform(CURL* easy) {
+        CurlMulti multi(curl_multi_init());
+        if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) return CURLE_OUT_OF_MEMORY;
+        CURLcode result = CURLE_OK;
+        for (;;) {
+            int running = 0;
+            if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+                result = CURLE_RECV_ERROR;
+                break;
+            }
+            if (running == 0) {
+                int left = 0;
+                while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
+                    if (message->msg == CURLMSG_DONE) result = message->data.result;
+                }
+                break;
+            }
+            curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(limits_.idleProgressMilliseconds),
+                            nullptr);
+            if (callback_ && SinceLastReport() >= std::chrono::milliseconds(limits_.idleProgressMilliseconds) &&
+                !Report(received_, began_ ? BINDSTATUS_DOWNLOADINGDATA : BINDSTATUS_CONNECTING)) {
+                result = CURLE_ABORTED_BY_CALLBACK;
+                break;
+            }
+        }
+        curl_multi_remove_handle(multi.get(), easy);
+        return result;
+    }
+
+    std::chrono::steady_clock::duration SinceLastReport() const {
+        return std::chrono::steady_clock::now() - lastReport_;
+    }
+
+    static std::size_t HeaderThunk(char* data, std::size_t size, std::size_t count, void* self) {
+        static_cast<Download*>(self)->Header(std::string_view(data, size * count));
+        return size * count;
+    }
+
+    // Keeps the announced length of the response now arriving (each redirect
+    // step starts a new one); a length that is no number or that differs from
+    // an earlier one in the same response makes the body untrustworthy.
+    void Header(std::string_view line) {
+        if (line.substr(0, 5) == "HTTP/") {
+            announced_ = -1;
+            lengthMismatch_ = false;
+            return;
+        }
+        constexpr std::string_view kName = "content-length:";
+        if (line.size() < kName.size()) return;
+        for (std::size_t index = 0; index < kName.size(); ++index) {
+            if (std::tolower(static_cast<unsigned char>(line[index])) != kName[index]) return;
+        }
+        std::string_view values = line.substr(kName.size());
+        // A header may repeat the length as a list ("10, 10").
+        while (!values.empty()) {
+            const std::size_t comma = values.find(',');
+            std::string_view value = values.substr(0, comma);
+            values = comma == std::string_view::npos ? std::string_view() : values.substr(comma + 1);
+            while (!value.empty() && std::isspace(static_cast<unsigned char>(value.front()))) value.remove_prefix(1);
+            while (!value.empty() && std::isspace(static_cast<unsigned char>(value.back()))) value.remove_suffix(1);
+            curl_off_t length = 0;
+            bool number = !value.empty() && value.size() <= 18;
+            for (const char digit : value) {
+                if (digit < '0' || digit > '9') number = false;
+                length = length * 10 + (digit - '0');
+            }
+            if (!number || (announced_ >= 0 && announced_ != length)) {
+                lengthMismatch_ = true;
+                return;
+            }
+            announced_ = length;
+        }
     }
 
     static std::size_t ReceiveThunk(char* data, std::size_t size, std::size_t count, void* self) {
@@ -220,6 +327,15 @@ private:
         constexpr std::size_t kStop = 0;  // any short count makes the library end the transfer
         if (!began_ && !Begin()) return kStop;
         if (size == 0) return 0;
+        if (!callback_ && static_cast<std::uint64_t>(received_) + size > limits_.uncancellableBytes) {
+            tooLarge_ = true;
+            return kStop;
+        }
+        if (lengthMismatch_ || (announced_ >= 0 && received_ + static_cast<curl_off_t>(size) > announced_)) {
+            // More than announced: the rest need not be read.
+            lengthMismatch_ = true;
+            return kStop;
+        }
         if (!file_.Append(data, size)) {
             writeFailed_ = true;
             return kStop;
@@ -232,15 +348,18 @@ private:
     // now, or stays 0 when the server sent no length.
     bool Begin() {
         began_ = true;
-        curl_off_t length = -1;
-        if (easy_) curl_easy_getinfo(easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-        total_ = length > 0 ? length : 0;
+        total_ = announced_ > 0 ? announced_ : 0;
+        if (!callback_ && static_cast<std::uint64_t>(total_) > limits_.uncancellableBytes) {
+            tooLarge_ = true;
+            return false;
+        }
         return Report(0, BINDSTATUS_BEGINDOWNLOADDATA);
     }
 
     // Tells the callback; false when the transfer must stop (aborted from
     // inside the callback, or the callback answered a failure).
     bool Report(curl_off_t progress, ULONG status) {
+        lastReport_ = std::chrono::steady_clock::now();
         if (callback_ &&
             FAILED(callback_->OnProgress(ProgressValue(progress), ProgressValue(total_), status,
                                          statusText_.c_str()))) {
@@ -252,6 +371,7 @@ private:
     HRESULT FailureOf(CURLcode code) const {
         if (binding_->Aborted() || callbackFailed_) return E_ABORT;
         if (writeFailed_) return file_.Error();
+        if (tooLarge_ || lengthMismatch_) return INET_E_DOWNLOAD_FAILURE;
         switch (code) {
             case CURLE_URL_MALFORMAT:
                 return INET_E_INVALID_URL;
@@ -279,12 +399,18 @@ private:
     PartFile file_;
     ComRef<IBindStatusCallback> callback_;
     ComRef<Binding> binding_;
+    const DownloadLimits limits_ = CurrentDownloadLimits();
     CURL* easy_ = nullptr;
     curl_off_t received_ = 0;
     curl_off_t total_ = 0;
+    // The announced length of the current response, -1 when none came.
+    curl_off_t announced_ = -1;
+    std::chrono::steady_clock::time_point lastReport_ = std::chrono::steady_clock::now();
     bool began_ = false;
     bool writeFailed_ = false;
     bool callbackFailed_ = false;
+    bool tooLarge_ = false;
+    bool lengthMismatch_ = false;
 };
 
 }  // namespace

@@ -92,7 +92,7 @@ ScopedProgramFolder::ScopedProgramFolder(std::string folder) : previous_(Program
 ScopedProgramFolder::~ScopedProgramFolder() { ProgramFolderOverride() = previous_; }
 
 std::string Dir(std::string_view path) {
-    const std::string posix = ToPosixPath(path);
+    const std::string posix(path);
     const std::size_t slash = posix.rfind('/');
     const std::string folder =
         slash == std::string::npos ? "." : (slash == 0 ? "/" : posix.substr(0, slash));
@@ -124,7 +124,7 @@ std::string Dir(std::string_view path) {
 
 std::optional<std::string> ReadFileBytes(std::string_view path, std::error_code& error) {
     error.clear();
-    FileDescriptor file(open(ToPosixPath(path).c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor file(open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0) {
         error = std::error_code(errno, std::generic_category());
         return std::nullopt;
@@ -145,11 +145,13 @@ std::optional<std::string> ReadFileBytes(std::string_view path, std::error_code&
 }
 
 bool ReplaceFileAtomically(std::string_view path, std::string_view bytes) {
-    const std::string target = ToPosixPath(path);
+    const std::string target(path);
     mode_t mode = 0644;
     struct stat status {};
     if (stat(target.c_str(), &status) == 0) {
-        if (!S_ISREG(status.st_mode)) return false;
+        // The rename replaces the entry in the folder and would pass over a
+        // read-only file (and root passes every permission check anyway).
+        if (!S_ISREG(status.st_mode) || (status.st_mode & S_IWUSR) == 0) return false;
         mode = status.st_mode & 07777;
         // A read-only file stays as it is, for every user: the rename below
         // would otherwise replace it (the folder's permission is all it needs).

@@ -1,7 +1,7 @@
-// Files and paths. Paths are built as the programs build them, by appending a
-// fixed relative path to the program folder ("\zemskin\Config.ini",
-// "/zem.ini"); every function here accepts such a path and turns its
-// backslashes into POSIX separators in one place, ToPosixPath.
+// Files and paths. Every function here takes a POSIX path as it is: a path the
+// programs build from the program folder ("\zemskin\Config.ini", "/zem.ini")
+// comes from ProgramPath, which converts only the part after the folder, so a
+// folder whose own name holds a backslash still names itself.
 #pragma once
 
 #include <optional>
@@ -12,7 +12,8 @@
 
 namespace zem::platform {
 
-// Backslashes become forward slashes; nothing else changes.
+// Backslashes become forward slashes; nothing else changes. Only for a path
+// the programs write themselves, never for one that holds a folder's name.
 std::string ToPosixPath(std::string_view path);
 
 // The folder of the running program's executable, without a trailing

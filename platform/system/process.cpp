@@ -56,7 +56,7 @@ bool IsExecutableFile(const std::string& path) {
 // The Linux executable a program path names: the path itself, or without its
 // ".exe" ending; "" when neither exists.
 std::string ResolveExecutable(std::string_view program) {
-    const std::string posix = ToPosixPath(program);
+    const std::string posix(program);
     if (IsExecutableFile(posix)) return posix;
     if (EndsWithIgnoringAsciiCase(posix, ".exe")) {
         const std::string stem = posix.substr(0, posix.size() - 4);
@@ -132,8 +132,11 @@ ParsedCommandLine ParseCommandLine(std::string_view line) {
         const std::string prefix = folder + separator;
         if (line.starts_with(prefix)) {
             const std::size_t blank = line.find(' ', prefix.size());
-            return blank == std::string_view::npos ? split(line.size(), line.size())
-                                                   : split(blank, blank + 1);
+            ParsedCommandLine parsed = blank == std::string_view::npos ? split(line.size(), line.size())
+                                                                       : split(blank, blank + 1);
+            // The folder stays as it is; only what the programs wrote after it converts.
+            parsed.program = ProgramPath(std::string_view(parsed.program).substr(folder.size()));
+            return parsed;
         }
     }
     for (std::size_t blank = line.find(' '); blank != std::string_view::npos;
@@ -265,7 +268,7 @@ bool EndOtherProcessesByImageName(std::string_view imageName) {
 std::vector<pid_t> FindProcessesOfExecutable(std::string_view path) {
     std::vector<pid_t> found;
     struct stat wanted {};
-    if (stat(ToPosixPath(path).c_str(), &wanted) != 0) return found;
+    if (stat(std::string(path).c_str(), &wanted) != 0) return found;
     for (const pid_t id : AllProcessIds()) {
         struct stat status {};
         const std::string link = "/proc/" + std::to_string(id) + "/exe";
@@ -288,11 +291,41 @@ ScopedPreviousInstance::ScopedPreviousInstance(bool running) : previous_(Previou
 
 ScopedPreviousInstance::~ScopedPreviousInstance() { PreviousInstanceOverride() = previous_; }
 
+namespace {
+
+// When the process started, in clock ticks since boot; nothing once it is gone.
+std::optional<unsigned long long> ProcessStartTime(pid_t id) {
+    std::ifstream file("/proc/" + std::to_string(id) + "/stat");
+    std::string line;
+    if (!std::getline(file, line)) return std::nullopt;
+    // The command name in parentheses may hold blanks and parentheses itself;
+    // the fields after its last ')' start with the state (field 3), and the
+    // start time is field 22.
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos) return std::nullopt;
+    std::size_t position = close + 1;
+    for (int field = 3; field < 22; ++field) {
+        position = line.find(' ', position + 1);
+        if (position == std::string::npos) return std::nullopt;
+    }
+    char* end = nullptr;
+    const unsigned long long ticks = std::strtoull(line.c_str() + position + 1, &end, 10);
+    if (end == line.c_str() + position + 1) return std::nullopt;
+    return ticks;
+}
+
+}  // namespace
+
 bool PreviousInstanceRunning() {
     if (const std::optional<bool> running = PreviousInstanceOverride()) return *running;
     const pid_t self = getpid();
+    const std::optional<unsigned long long> selfStart = ProcessStartTime(self);
     for (const pid_t id : FindProcessesOfExecutable("/proc/self/exe")) {
-        if (id != self) return true;
+        if (id == self) continue;
+        const std::optional<unsigned long long> start = ProcessStartTime(id);
+        // One that has ended meanwhile, or started later, is no previous instance.
+        if (!start || !selfStart) continue;
+        if (*start < *selfStart || (*start == *selfStart && id < self)) return true;
     }
     return false;
 }

@@ -71,8 +71,10 @@ std::vector<pid_t> FindProcessesByImageName(std::string_view imageName);
 // returns whether the caller is one of them (the caller ends itself then).
 bool EndOtherProcessesByImageName(std::string_view imageName);
 
-// Every other process running the same executable file as this one; the
-// answer of a live ScopedPreviousInstance instead, if any.
+// Whether another process running the same executable file as this one
+// started before it (start times compared, a tie going to the lower process
+// id), so that of two instances started at the same moment exactly one goes
+// on; the answer of a live ScopedPreviousInstance instead, if any.
 bool PreviousInstanceRunning();
 
 // Sets the previous-instance answer for its lifetime (tests: the cases of one

@@ -235,8 +235,10 @@ DWORD CopyList(const std::vector<std::string>& names, LPSTR buffer, DWORD size) 
     std::size_t used = 0;
     for (const std::string& name : names) {
         if (used + name.size() + 1 > size - 1) {
-            const std::size_t room = size - 2 - used;
-            std::memcpy(buffer + used, name.data(), room);
+            // The names before may already fill the buffer up to its last two
+            // bytes (or one past them): then nothing of this name fits.
+            const std::size_t room = used < size - 2 ? size - 2 - used : 0;
+            if (room > 0) std::memcpy(buffer + used, name.data(), room);
             buffer[size - 2] = '\0';
             buffer[size - 1] = '\0';
             return size - 2;

@@ -1,5 +1,8 @@
 #include "platform/webview/web_view.h"
 
+#include "platform/webview/engine_loop.h"
+#include "platform/webview/webkit_view.h"
+
 namespace zem::platform::webview {
 namespace {
 
@@ -46,6 +49,7 @@ std::unique_ptr<View> CreateHeadlessView(HWND, ViewClient& client) {
 
 std::unique_ptr<View> CreateView(HWND window, ViewClient& client, View* related) {
     if (InstalledFactory()) return InstalledFactory()(window, client, related);
+    if (EngineAvailable()) return CreateWebKitView(window, client, related);
     return CreateHeadlessView(window, client);
 }
 

@@ -89,6 +89,11 @@ public:
     virtual Frame& TopFrame() = 0;
     // The child window the view draws into and takes input from changed place or visibility.
     virtual void WindowChanged() = 0;
+    // A message of that window (paint, mouse, keys, focus): true when the view
+    // handled it, with the window procedure's answer in `result`.
+    virtual bool WindowMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) {
+        return false;
+    }
 };
 
 // Makes the view for a control's window. `related` is an earlier view of the
@@ -96,8 +101,9 @@ public:
 using ViewFactory =
     std::function<std::unique_ptr<View>(HWND window, ViewClient& client, View* related)>;
 
-// The engine of this run: WebKitGTK when a display is there, the headless
-// view otherwise, or the factory a live ScopedViewFactory installed.
+// The engine of this run: WebKitGTK when an X display is there (and
+// ZEM_HEADLESS is not 1), the headless view otherwise, or the factory a live
+// ScopedViewFactory installed.
 std::unique_ptr<View> CreateView(HWND window, ViewClient& client, View* related);
 
 // The headless view: a blank face; each Navigate becomes LocationURL after its

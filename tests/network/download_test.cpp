@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "scripted_server.h"
 #include "site/sample_server.h"
 #include "temporary_folder.h"
 
@@ -13,7 +14,11 @@ namespace {
 
 using zem::platform::BindStatusCallback;
 using zem::platform::ComRef;
+using zem::platform::DownloadLimits;
 using zem::platform::MakeCom;
+using zem::platform::ScopedDownloadLimits;
+using zem::testing::ScriptedConnection;
+using zem::testing::ScriptedServer;
 using zem::site::SampleServer;
 using zem::site::ServerOptions;
 using zem::testing::ReadFileBytes;
@@ -242,6 +247,135 @@ TEST_F(DownloadTest, NestedDownloadFromAProgressCallbackCompletesBoth) {
     EXPECT_EQ(inner->ReferenceCount(), 1u);
     EXPECT_EQ(outer->ReferenceCount(), 1u);
     ExpectOnly({"inner", "outer"});
+}
+
+// Hostile servers: each answer is raw bytes, so lengths can lie. Every
+// failure leaves the earlier file and nothing beside it.
+class HostileDownloadTest : public ::testing::Test {
+protected:
+    HRESULT Download(const ScriptedServer& server, IBindStatusCallback* callback) {
+        return URLDownloadToFileA(nullptr, (server.Address() + "/zemdate.exe").c_str(), file.c_str(), 0,
+                                  callback);
+    }
+    void SetUp() override { WriteFileBytes(file, "earlier copy"); }
+    void ExpectEarlierFileOnly() const {
+        // Compared whole but not printed: a failed bound leaves megabytes here.
+        EXPECT_TRUE(ReadFileBytes(file) == "earlier copy") << "the earlier file was replaced";
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(target.Path()))
+            found.push_back(entry.path().filename().string());
+        EXPECT_EQ(found, std::vector<std::string>{"zemdate.exe"});
+    }
+    // Sends the head, then `piece` every `pause` milliseconds until the
+    // client goes, at most `count` times; then closes.
+    static ScriptedServer::Script Trickle(std::string head, std::string piece, int pause, int count) {
+        return [=](ScriptedConnection& connection) {
+            if (!connection.Send(head)) return;
+            for (int index = 0; index < count; ++index) {
+                if (!connection.Send(piece) || connection.WaitForClose(pause)) return;
+            }
+        };
+    }
+
+    zem::testing::TemporaryFolder target;
+    const std::string file = target / "zemdate.exe";
+};
+
+TEST_F(HostileDownloadTest, ABodyThatDiffersFromItsAnnouncedLengthFails) {
+    const std::string ok = "HTTP/1.1 200 OK\r\n";
+    struct Case {
+        const char* name;
+        std::string answer;
+        HRESULT expected;
+    };
+    const Case cases[] = {
+        {"exact length", ok + "Content-Length: 10\r\n\r\n0123456789", S_OK},
+        {"the same length twice", ok + "Content-Length: 10\r\nContent-Length: 10, 10\r\n\r\n0123456789",
+         S_OK},
+        {"no length, ended by the close", ok + "\r\n0123456789", S_OK},
+        {"longer than announced", ok + "Content-Length: 10\r\n\r\n0123456789abcdefghij",
+         INET_E_DOWNLOAD_FAILURE},
+        {"shorter than announced", ok + "Content-Length: 10\r\n\r\n01234", INET_E_DOWNLOAD_FAILURE},
+        {"two lengths", ok + "Content-Length: 10\r\nContent-Length: 20\r\n\r\n0123456789",
+         INET_E_DOWNLOAD_FAILURE},
+        {"two lengths in one header", ok + "Content-Length: 10, 20\r\n\r\n0123456789",
+         INET_E_DOWNLOAD_FAILURE},
+        {"a length that is no number", ok + "Content-Length: 1O\r\n\r\n0123456789",
+         INET_E_DOWNLOAD_FAILURE},
+    };
+    for (const Case& item : cases) {
+        for (const bool withCallback : {true, false}) {
+            SCOPED_TRACE(std::string(item.name) + (withCallback ? " with a callback" : " without one"));
+            WriteFileBytes(file, "earlier copy");
+            ScriptedServer server([&](ScriptedConnection& connection) { connection.Send(item.answer); });
+            auto callback = MakeCom<RecordingCallback>();
+            EXPECT_EQ(Download(server, withCallback ? callback.Get() : nullptr), item.expected);
+            if (item.expected == S_OK) {
+                EXPECT_EQ(ReadFileBytes(file), "0123456789");
+            } else {
+                ExpectEarlierFileOnly();
+            }
+        }
+    }
+}
+
+// Nobody can cancel a call without a callback: an endless body stops at the
+// size bound, a steady one at the time bound.
+TEST_F(HostileDownloadTest, ACallWithoutACallbackIsBoundedInSizeAndTime) {
+    const std::string head = "HTTP/1.1 200 OK\r\n\r\n";
+    {
+        // "Endless": 64 MiB, so a download without the bound ends and fails the test.
+        ScriptedServer server(Trickle(head, std::string(1 << 20, 'x'), 0, 64));
+        EXPECT_EQ(Download(server, nullptr), INET_E_DOWNLOAD_FAILURE);
+        ExpectEarlierFileOnly();
+    }
+    {
+        ScopedDownloadLimits limits(DownloadLimits{.uncancellableSeconds = 1});
+        // 40 KiB/s, well above the low-speed bound, for at most 10 s.
+        ScriptedServer server(Trickle(head, std::string(2048, 'x'), 50, 200));
+        EXPECT_EQ(Download(server, nullptr), INET_E_CONNECTION_TIMEOUT);
+        ExpectEarlierFileOnly();
+        EXPECT_LT(server.LastSentBytes(), 200u * 2048u);
+    }
+}
+
+TEST_F(HostileDownloadTest, ATransferBelowTheLowSpeedFails) {
+    ScopedDownloadLimits limits(DownloadLimits{.lowSpeedSeconds = 1});
+    // 2 bytes every 100 ms for at most 10 s, then a complete body.
+    ScriptedServer server(Trickle("HTTP/1.1 200 OK\r\n\r\n", "ab", 100, 100));
+    auto callback = MakeCom<RecordingCallback>();
+    EXPECT_EQ(Download(server, callback.Get()), INET_E_CONNECTION_TIMEOUT);
+    EXPECT_EQ(callback->stopResult, INET_E_CONNECTION_TIMEOUT);
+    ExpectEarlierFileOnly();
+}
+
+// While a server stalls, before its answer or in the middle of the body, the
+// callback still hears OnProgress with the progress unchanged and can abort.
+TEST_F(HostileDownloadTest, AStalledServerStillGivesTheCallbackProgress) {
+    struct Case {
+        const char* name;
+        std::string sent;
+        ULONG progress;
+    };
+    const Case cases[] = {
+        {"stalls before answering", "", 0},
+        {"stalls mid-body", "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n012", 3},
+    };
+    for (const Case& item : cases) {
+        SCOPED_TRACE(item.name);
+        ScriptedServer server([&](ScriptedConnection& connection) {
+            if (connection.Send(item.sent)) connection.WaitForClose(10000);
+        });
+        auto callback = MakeCom<RecordingCallback>();
+        int unchanged = 0;
+        callback->onProgress = [&](RecordingCallback& self, const ProgressEvent& event) {
+            if (event.progress == item.progress && ++unchanged == 5) self.kept->Abort();
+            return S_OK;
+        };
+        EXPECT_EQ(Download(server, callback.Get()), E_ABORT);
+        EXPECT_GE(unchanged, 5);
+        ExpectEarlierFileOnly();
+    }
 }
 
 TEST(BindStatusCallback, AnswersItsOwnInterfacesOnly) {

@@ -64,6 +64,9 @@ TEST_F(SampleServerTest, PagesCarryTheSchemesThePlayerAnswers) {
         {"/vant/pindao.asp?id=66", "href=\"play:///vant/"},
         {"/vant/pindao.asp?id=66", "href=\"colse://"},
         {"/vant/bofang/1.html", "href=\"colse://"},
+        {"/vant/xinchuangkou.html", "target=\"_blank\""},
+        {"/vant/xinchuangkou.html", "window.open("},
+        {"/vant/kuangjia.html", "<iframe src=\"/vant/pindao.asp?id=66\""},
     };
     for (const auto& item : cases) {
         auto result = Get(item.path);
@@ -73,6 +76,13 @@ TEST_F(SampleServerTest, PagesCarryTheSchemesThePlayerAnswers) {
         EXPECT_EQ(result->get_header_value("Content-Type"), "text/html; charset=utf-8")
             << item.path;
     }
+}
+
+TEST_F(SampleServerTest, RecordsTheTargetOfEveryRequestAsSent) {
+    ASSERT_TRUE(Get("/vant/bofang/1.html?a=b%20c"));
+    ASSERT_TRUE(Get("/no/such/page.html"));
+    EXPECT_EQ(site.RequestedTargets(),
+              (std::vector<std::string>{"/vant/bofang/1.html?a=b%20c", "/no/such/page.html"}));
 }
 
 TEST_F(SampleServerTest, NeverServesOutsideItsFolder) {

@@ -120,7 +120,9 @@ TEST_F(MenuTest, UpgradeCheckStartsTheUpdaterWithItsModeAndAsksNothing) {
         ChooseFromTray("dhhhh");
         if (c.argument) {
             ASSERT_EQ(launcher.started.size(), 1u);
-            EXPECT_EQ(launcher.started[0].first, forms::App::Path() + "\\update.exe " + *c.argument);
+            const std::string& line = launcher.started[0].first;
+            EXPECT_TRUE(line.starts_with(forms::App::Path())) << line;
+            EXPECT_TRUE(line.ends_with("update.exe " + *c.argument)) << line;
             EXPECT_EQ(launcher.started[0].second, forms::vbNormalFocus);
         } else {
             EXPECT_TRUE(launcher.started.empty());

@@ -10,6 +10,7 @@
 #include "platform/drawing/bitmap.h"
 #include "platform/drawing/gdi.h"
 #include "platform/drawing/window_painting.h"
+#include "platform/shell/shell_execute.h"
 #include "platform/window/user32.h"
 #include "shell/config_info.h"
 #include "tests/secondary/secondary_fixture.h"
@@ -312,23 +313,37 @@ protected:
     }
 };
 
+// Records every address handed to the desktop; can be told to refuse.
+class RecordingUrlOpener : public platform::UrlOpener {
+public:
+    bool OpenUri(const std::string& uri) override {
+        opened.push_back(uri);
+        return !refuse;
+    }
+    std::vector<std::string> opened;
+    bool refuse = false;
+};
+
 TEST_F(AboutTest, ALinkOpensExactlyItsCaptionAndTheWindowStays) {
+    RecordingUrlOpener opener;
+    platform::ScopedUrlOpener scope(opener);
     shezhigy& window = OpenAbout();
     ClickAt(window, 180, 176);
     ClickAt(window, 180, 176);
     ClickAt(window, 180, 200);
-    ASSERT_EQ(launcher.started.size(), 3u);
-    EXPECT_EQ(launcher.started[0].first, "xdg-open " + window.Label18.Caption());
-    EXPECT_EQ(launcher.started[1].first, "xdg-open " + window.Label18.Caption());
-    EXPECT_EQ(launcher.started[2].first, "xdg-open " + window.Label4.Caption());
+    EXPECT_EQ(opener.opened, (std::vector<std::string>{window.Label18.Caption(), window.Label18.Caption(),
+                                                       window.Label4.Caption()}));
     EXPECT_EQ(window.Label18.Caption(), shezhigy::MainSiteAddress());
     EXPECT_EQ(window.Label4.Caption(), shezhigy::DownloadSiteAddress());
     EXPECT_TRUE(FormInstance<shezhigy>::Loaded());
+    EXPECT_TRUE(launcher.started.empty());
 
-    // An opener that cannot start leaves no trace either.
-    launcher.fail = true;
+    // An address the desktop cannot open leaves no trace either.
+    opener.refuse = true;
     ClickAt(window, 180, 176);
+    EXPECT_EQ(opener.opened.size(), 4u);
     EXPECT_TRUE(FormInstance<shezhigy>::Loaded());
+    EXPECT_FALSE(forms::Ended());
 }
 
 TEST_F(AboutTest, TheMainSiteLinkTurnsRedUnderThePointerAndBlueOnTheBackground) {

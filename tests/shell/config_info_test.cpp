@@ -86,19 +86,21 @@ TEST(OpenInIE, PassesTheAddressUnquotedMinimizedAndActivated) {
     EXPECT_EQ(launcher.started, expected);
 }
 
-// A program folder with its data folder zemskin and no Config.ini yet.
+// A program folder with its data folder zemskin and no Config.ini yet. The
+// folder's name holds a blank, CJK characters and a backslash, which must stay
+// as they are in every path built from it.
 class ConfigTest : public ::testing::Test {
 protected:
     ConfigTest() { std::filesystem::create_directory(folder_.Path() / "zemskin"); }
     std::string ConfigBytes() const { return folder_.Read("zemskin/Config.ini"); }
     void WriteConfigBytes(const std::string& bytes) const { folder_.Write("zemskin/Config.ini", bytes); }
 
-    TempFolder folder_;
+    TempFolder folder_{"zem player 影音\\盘"};
     platform::ScopedProgramFolder programFolder_{folder_.Path().string()};
 };
 
 TEST_F(ConfigTest, AFreshDataFolderGivesTheDefault) {
-    EXPECT_EQ(配置信息::ConfigPath(), folder_.Path().string() + "\\zemskin\\Config.ini");
+    EXPECT_EQ(配置信息::ConfigPath(), folder_.Path().string() + "/zemskin/Config.ini");
     EXPECT_EQ(配置信息::ReadConfig("Version", "Version", ""), "");
     EXPECT_FALSE(std::filesystem::exists(folder_.Path() / "zemskin" / "Config.ini"));
 }

@@ -14,6 +14,7 @@
 #include "platform/shell/tray.h"
 #include "platform/window/test_desktop.h"
 #include "platform/window/user32.h"
+#include "platform/system/files.h"
 #include "shell/icon_file.h"
 #include "shell/program_windows.h"
 #include "shell/taskbar_menu.h"
@@ -117,8 +118,13 @@ TEST_F(TrayFixture, RemovingTheIconTakesLaterHooksOutOfTheChain) {
 
 TEST(IconFileTest, LoadsTheFirstIconOrNothingAndReportsAMissingFile) {
     zem::platform::TestDesktop desktop;
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("zem_icon_" + std::to_string(::getpid()));
+    const std::filesystem::path root = std::filesystem::temp_directory_path() / ("zem_icon_" + std::to_string(::getpid()));
+    // The program folder's name holds a blank, CJK characters and a backslash:
+    // only the part after it converts.
+    const std::filesystem::path programFolder = root / "zem player 影音\\盘";
+    const std::filesystem::path folder = programFolder / "zemskin";
     std::filesystem::create_directories(folder);
+    zem::platform::ScopedProgramFolder scopedFolder(programFolder.string());
     const std::string notIcon = (folder / "plain.ico").string();
     std::ofstream(notIcon) << "not an icon";
     EXPECT_EQ(高清图标::LoadIconFile(notIcon), nullptr);
@@ -133,11 +139,11 @@ TEST(IconFileTest, LoadsTheFirstIconOrNothingAndReportsAMissingFile) {
                                   0, 0, 0, 0};                                        // its mask
     const std::string iconFile = (folder / "icon.ico").string();
     std::ofstream(iconFile, std::ios::binary).write(reinterpret_cast<const char*>(icon), sizeof icon);
-    const zem::forms::PictureRef picture = 高清图标::LoadIconFile(iconFile);
+    const zem::forms::PictureRef picture = 高清图标::LoadIconFile(zem::platform::ProgramPath("\\zemskin\\icon.ico"));
     ASSERT_NE(picture, nullptr);
     EXPECT_NE(picture->Icon(), nullptr);
     EXPECT_EQ(picture->Width(), 1);
-    std::filesystem::remove_all(folder);
+    std::filesystem::remove_all(root);
 }
 
 }  // namespace

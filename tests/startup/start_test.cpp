@@ -158,7 +158,7 @@ TEST_F(StartTest, AnsweringYesStartsTheUpdaterAndEndsOrOpensTheMainWindowWhenItC
     Publish("x == 1.3\r\n");
     Install("1.2");
     ServeContent();
-    const std::string updateLine = folder.Path().string() + "\\update.exe 1.3###shengji###";
+    const std::string updateLine = folder.Path().string() + "/update.exe 1.3###shengji###";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ResetRun();
@@ -184,7 +184,7 @@ TEST_F(StartTest, AnsweringYesStartsTheUpdaterAndEndsOrOpensTheMainWindowWhenItC
 }
 
 TEST_F(StartTest, TheUpdatersArgumentArrivesWholeFromAFolderWithBlanks) {
-    testing::TempFolder blanks("program folder with blanks");
+    testing::TempFolder blanks("program folder 影音\\盘");
     platform::ScopedProgramFolder programFolder(blanks.Path().string());
     std::filesystem::create_directories(blanks.Path() / "zemskin");
     testing::ArgumentReporter updater(blanks, "update");  // the updater's file, as the build names it

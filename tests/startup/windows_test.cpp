@@ -67,8 +67,8 @@ TEST(VersionText, TheServerVersionIsNewerOnlyWhenTheInstalledTextIsOrdinallyLess
 
 TEST(VersionText, TheUpdateCommandLineIsTheFolderTheUpdaterAndOneArgument) {
     zem::platform::ScopedProgramFolder folder("/opt/zem player");
-    EXPECT_EQ(版本检查::UpdateCommandLine("1.3", 版本检查::UpgradeMode), "/opt/zem player\\update.exe 1.3###shengji###");
-    EXPECT_EQ(版本检查::UpdateCommandLine("1.3", 版本检查::CurrentMode), "/opt/zem player\\update.exe 1.3###wu###");
+    EXPECT_EQ(版本检查::UpdateCommandLine("1.3", 版本检查::UpgradeMode), "/opt/zem player/update.exe 1.3###shengji###");
+    EXPECT_EQ(版本检查::UpdateCommandLine("1.3", 版本检查::CurrentMode), "/opt/zem player/update.exe 1.3###wu###");
     EXPECT_EQ(版本检查::SavedVersionTextPath(), "/opt/zem player/zem.ini");
 }
 

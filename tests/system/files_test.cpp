@@ -1,11 +1,14 @@
 #include "platform/system/files.h"
 
+#include "platform/system/profile.h"
 #include "tests/system/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <filesystem>
 
 namespace zem::platform {
 namespace {
@@ -29,6 +32,21 @@ TEST(Paths, BackslashesBecomeSeparatorsAndTheProgramFolderIsTheExecutables) {
     EXPECT_EQ(ProgramFolder(), executable.parent_path().string());
 }
 
+TEST(Paths, APathInTheProgramFolderConvertsOnlyItsSuffix) {
+    ScopedProgramFolder folder("/opt/zem player 影音\\盘");
+    EXPECT_EQ(ProgramPath("\\zemskin\\Config.ini"), "/opt/zem player 影音\\盘/zemskin/Config.ini");
+    EXPECT_EQ(ProgramPath("/zem.ini"), "/opt/zem player 影音\\盘/zem.ini");
+
+    // Every file call takes such a path as it is.
+    TempFolder real("zem player 影音\\盘");
+    ScopedProgramFolder realFolder(real.Path().string());
+    std::filesystem::create_directory(real.Path() / "zemskin");
+    ASSERT_TRUE(WriteTextFile(ProgramPath("\\zemskin\\link.txt"), "电影\r\n"));
+    EXPECT_EQ(real.Read("zemskin/link.txt"), "\xB5\xE7\xD3\xB0\r\n");
+    EXPECT_EQ(ReadTextFileLines(ProgramPath("\\zemskin\\link.txt")), std::vector<std::string>{"电影"});
+    EXPECT_EQ(Dir(ProgramPath("\\zemskin\\*.txt")), "link.txt");
+}
+
 TEST(Dir, FindsNormalFilesOnly) {
     TempFolder folder;
     folder.Write("link.txt", "x");
@@ -46,7 +64,7 @@ TEST(Dir, FindsNormalFilesOnly) {
         {"\\update.exe", ""},       {"\\.hidden", ""},         {"\\*.txt", "b.txt"},
         {"\\l?nk.*", "link.txt"},   {"\\*.exe", ""},           {"\\nofolder\\a.txt", ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(Dir(base + c.relative), c.found) << c.relative;
+    for (const Case& c : cases) EXPECT_EQ(Dir(base + ToPosixPath(c.relative)), c.found) << c.relative;
 }
 
 TEST(Dir, FindsAProgramNamedWithTheExeEndingAsItsExecutable) {
@@ -66,7 +84,7 @@ TEST(Dir, FindsAProgramNamedWithTheExeEndingAsItsExecutable) {
         {"\\notes.exe", ""},        {"\\zemdate.exe", "zemdate.exe"},
         {"\\update", "update"},     {"\\update.ex?", ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(Dir(base + c.relative), c.found) << c.relative;
+    for (const Case& c : cases) EXPECT_EQ(Dir(base + ToPosixPath(c.relative)), c.found) << c.relative;
 }
 
 TEST(TextFiles, LinesEndAtCrOrCrLfButNotAtLfAlone) {
@@ -117,6 +135,52 @@ TEST(ReplaceFileAtomically, FailsWithoutTouchingAnythingWhenTheTargetCannotBeRep
     EXPECT_EQ(folder.Read("keep.ini"), "new");
     EXPECT_EQ(std::filesystem::status(folder.Path() / "keep.ini").permissions(),
               std::filesystem::perms(0600));
+}
+
+// The replacement renames over the file, which its own mode does not stop
+// (and root passes every check): a file the user made read-only is refused.
+TEST(ReplaceFileAtomically, RefusesAFileTheUserMadeReadOnly) {
+    TempFolder folder;
+    folder.Write("zem.ini", "old");
+    std::filesystem::permissions(folder.Path() / "zem.ini", std::filesystem::perms(0444));
+    EXPECT_FALSE(WriteTextFile(folder.File("zem.ini"), "new"));
+    EXPECT_EQ(WritePrivateProfileStringA("s", "k", "v", folder.File("zem.ini").c_str()), FALSE);
+    EXPECT_EQ(folder.Read("zem.ini"), "old");
+    EXPECT_EQ(std::filesystem::status(folder.Path() / "zem.ini").permissions(), std::filesystem::perms(0444));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+// A folder the user cannot write keeps its file even when the file itself is
+// writable: nothing falls back to writing in place. Root writes anywhere, so
+// the attempt runs in a child under another user id.
+TEST(ReplaceFileAtomically, LeavesAFolderTheUserCannotWriteAlone) {
+    TempFolder folder;
+    folder.Write("Config.ini", "old");
+    std::filesystem::permissions(folder.File("Config.ini"), std::filesystem::perms(0666));
+    std::filesystem::permissions(folder.Path(), std::filesystem::perms(0555));
+    const auto replaced = [&] { return ReplaceFileAtomically(folder.File("Config.ini"), "new"); };
+    if (geteuid() != 0) {
+        EXPECT_FALSE(replaced());
+    } else {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            constexpr uid_t nobody = 65534;
+            if (setgid(nobody) != 0 || setuid(nobody) != 0) _exit(2);
+            _exit(replaced() ? 1 : 0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: replaced, 2: no other user id";
+    }
+    std::filesystem::permissions(folder.Path(), std::filesystem::perms(0700));
+    EXPECT_EQ(folder.Read("Config.ini"), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 }  // namespace

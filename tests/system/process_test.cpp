@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -45,14 +46,20 @@ TEST(ImageNames, MatchWithoutCaseAndWithOrWithoutTheExeEnding) {
     }
 }
 
+// The folder's name holds blanks, CJK characters and a backslash; the line
+// names the program through ProgramPath or with the folder and a backslash.
 TEST(NativeProcessLauncher, StartsAProgramOfTheProgramFolderWithItsArgumentUnchanged) {
-    TempFolder folder("program folder with blanks");
+    TempFolder folder("program folder 影音\\盘");
     ScopedProgramFolder programFolder(folder.Path().string());
-    ArgumentReporter reporter(folder, "update");
-    NativeProcessLauncher launcher;
-    const DWORD id = launcher.Start(folder.Path().string() + "\\update.exe 1.3###shengji###", SW_SHOWNORMAL);
-    EXPECT_GT(id, 0u);
-    EXPECT_EQ(reporter.Report(), "1\n[1.3###shengji###]\n");
+    for (const std::string& program : {ProgramPath("\\update.exe"), folder.Path().string() + "\\update.exe"}) {
+        SCOPED_TRACE(program);
+        ArgumentReporter reporter(folder, "update");
+        NativeProcessLauncher launcher;
+        const DWORD id = launcher.Start(program + " 1.3###shengji###", SW_SHOWNORMAL);
+        EXPECT_GT(id, 0u);
+        EXPECT_EQ(reporter.Report(), "1\n[1.3###shengji###]\n");
+        std::filesystem::remove(folder.File("out.fifo"));
+    }
 }
 
 TEST(NativeProcessLauncher, OpensAnAddressWithTheUrlOpenerAndNeverThroughAShell) {
@@ -154,6 +161,70 @@ TEST(ProcessLauncher, ScopedOverrideReplacesAndRestoresTheLauncher) {
     EXPECT_EQ(&CurrentProcessLauncher(), native);
     EXPECT_EQ(inner.started, (std::vector<std::pair<std::string, int>>{{"a b", SW_HIDE}}));
     EXPECT_EQ(outer.started, (std::vector<std::pair<std::string, int>>{{"c", SW_SHOWMINIMIZED}}));
+}
+
+// A process of the probe program, talked to through pipes on its input and output.
+class InstanceProbe {
+public:
+    InstanceProbe() {
+        int input[2];
+        int output[2];
+        EXPECT_EQ(pipe2(input, O_CLOEXEC), 0);
+        EXPECT_EQ(pipe2(output, O_CLOEXEC), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+        char* arguments[] = {const_cast<char*>(ZEM_INSTANCE_PROBE), nullptr};
+        EXPECT_EQ(posix_spawn(&id_, ZEM_INSTANCE_PROBE, &actions, nullptr, arguments, environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        close(input[0]);
+        close(output[1]);
+        input_ = input[1];
+        output_ = output[0];
+    }
+    ~InstanceProbe() {
+        close(input_);  // the probe ends
+        waitpid(id_, nullptr, 0);
+        close(output_);
+    }
+    InstanceProbe(const InstanceProbe&) = delete;
+    InstanceProbe& operator=(const InstanceProbe&) = delete;
+
+    void Check() { EXPECT_EQ(write(input_, "g", 1), 1); }
+    // '1' when the probe found a previous instance, '0' when not; '?' when it
+    // gave no answer within 10 s.
+    char Answer() {
+        pollfd entry{output_, POLLIN, 0};
+        char answer = '?';
+        if (poll(&entry, 1, 10000) == 1 && read(output_, &answer, 1) != 1) answer = '?';
+        return answer;
+    }
+
+private:
+    pid_t id_ = 0;
+    int input_ = -1;
+    int output_ = -1;
+};
+
+// Started one right after the other, often within the same clock tick, two
+// instances both run; the later one asks first and the earlier one after it,
+// yet only the later one finds a previous instance.
+TEST(PreviousInstance, OfTwoInstancesStartedTogetherOnlyTheLaterOneFindsTheOther) {
+    {
+        InstanceProbe alone;
+        alone.Check();
+        EXPECT_EQ(alone.Answer(), '0');
+    }
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        InstanceProbe earlier;
+        InstanceProbe later;
+        later.Check();
+        EXPECT_EQ(later.Answer(), '1');
+        earlier.Check();
+        EXPECT_EQ(earlier.Answer(), '0');
+    }
 }
 
 TEST(PreviousInstance, ScopedAnswerReplacesAndRestoresTheRealOne) {

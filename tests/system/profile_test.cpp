@@ -114,6 +114,36 @@ TEST(GetPrivateProfileString, ListsSectionAndKeyNames) {
     EXPECT_EQ(buffer[copied], '\0');
 }
 
+TEST(GetPrivateProfileString, CutsNameListsToTheBufferWithoutWritingPastIt) {
+    TempFolder folder;
+    folder.Write("a.ini", "[a]\r\n[b]\r\n[ccc]\r\nk1=1\r\nkey2=2\r\n");
+    const std::string path = folder.File("a.ini");
+    struct ListCase {
+        const char* section;
+        DWORD size;
+        std::string expected;  // the buffer's first `size` bytes
+        DWORD copied;
+    };
+    const ListCase cases[] = {
+        {nullptr, 3, std::string("a\0\0", 3), 1},       // "a" fills it, "b" follows
+        {nullptr, 4, std::string("a\0\0\0", 4), 2},     // one byte short of "b"
+        {nullptr, 5, std::string("a\0b\0\0", 5), 3},   // "a" and "b" fill it, "ccc" follows
+        {nullptr, 2, std::string("\0\0", 2), 0},
+        {"ccc", 4, std::string("k1\0\0", 4), 2},
+        {"ccc", 5, std::string("k1\0\0\0", 5), 3},
+    };
+    for (const ListCase& c : cases) {
+        SCOPED_TRACE(c.size);
+        // Guard bytes after the buffer show a write past `size`.
+        std::vector<char> buffer(c.size + 8, '#');
+        const DWORD copied = GetPrivateProfileStringA(c.section, nullptr, "", buffer.data(), c.size,
+                                                      path.c_str());
+        EXPECT_EQ(copied, c.copied);
+        EXPECT_EQ(std::string(buffer.data(), c.size), c.expected);
+        EXPECT_EQ(std::string(buffer.data() + c.size, 8), std::string(8, '#'));
+    }
+}
+
 struct WriteCase {
     const char* name;
     std::string before;  // "<none>": no file

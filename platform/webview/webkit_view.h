@@ -1,0 +1,126 @@
+// The WebKitGTK engine behind the View interface: each view is a
+// WebKitWebView in an offscreen toolkit window of the control's size. Its
+// pixels are copied into the control's window surface as they change, the
+// control's mouse and key messages are forwarded to it as toolkit events, and
+// the engine's navigation and new-window decisions become the client's events.
+// Only this file pair and its two companions include the toolkit.
+#pragma once
+
+// The platform's headers come first: the toolkit's TRUE and FALSE macros
+// must not rewrite their declarations.
+#include "platform/drawing/bitmap.h"
+#include "platform/webview/web_view.h"
+#include "platform/window/user32.h"
+
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace zem::platform::webview {
+
+class WebKitView;
+
+// The view's top document or one of its frames, named by the path of frame
+// indices from the top (empty for the top).
+class ScriptFrame final : public Frame {
+public:
+    ScriptFrame(WebKitView& view, std::string path) : view_(view), path_(std::move(path)) {}
+    std::shared_ptr<Document> CurrentDocument() override;
+    const std::string& Path() const { return path_; }
+
+private:
+    WebKitView& view_;
+    std::string path_;
+};
+
+class WebKitView final : public View {
+public:
+    WebKitView(HWND window, ViewClient& client, WebKitView* related);
+    ~WebKitView() override;
+    WebKitView(const WebKitView&) = delete;
+    WebKitView& operator=(const WebKitView&) = delete;
+
+    void Navigate(const std::string& url) override;
+    void Refresh() override;
+    void Stop() override;
+    void GoBack() override;
+    void GoForward() override;
+    std::string LocationURL() const override { return location_; }
+    bool Busy() const override;
+    void SetSilent(bool silent) override { silent_ = silent; }
+    Frame& TopFrame() override { return topFrame_; }
+    void WindowChanged() override;
+    bool WindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    // Runs `script` in the view's own script world and waits, in a nested
+    // loop bounded by `limit`, for its string answer; nothing when the page
+    // has gone, the script failed or the engine did not answer in time.
+    std::optional<std::string> EvaluateNow(const std::string& script, std::chrono::milliseconds limit);
+    // Whether a document is there to read at all (a page has been committed
+    // and the web process is alive).
+    bool HasPage() const { return committed_ && !crashed_; }
+    void SetContextMenuHandler(const std::string& framePath, std::function<bool()> handler);
+    std::shared_ptr<bool> AliveToken() const { return alive_; }
+    // The page as last drawn (0x00RRGGBB, the view's size).
+    const Bitmap& Pixels() const { return frame_; }
+
+private:
+    struct Signals;
+    friend struct Signals;
+
+    // Navigation decisions and loading (webkit_view.cpp).
+    gboolean DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
+    void RaiseNewWindow(const std::string& url);
+    void LoadChanged(WebKitLoadEvent event);
+    void ScriptMessage(const std::string& message);
+    void ProcessTerminated();
+    gboolean ScriptDialog(WebKitScriptDialog* dialog);
+    void Defer(std::function<void()> work);
+
+    // Pixels and input (webkit_view_surface.cpp).
+    void Damaged(const GdkRectangle& area);
+    void CopyDamage();
+    void PaintWindow();
+    void ShowBlankPage();
+    void ForwardMouse(UINT message, WPARAM wParam, LPARAM lParam);
+    void ForwardKey(UINT message, WPARAM wParam);
+    void FocusView(bool focused);
+    void SendEvent(GdkEvent* event);
+
+    HWND window_;
+    ViewClient& client_;
+    GtkWidget* offscreen_ = nullptr;
+    WebKitWebView* web_ = nullptr;
+    WebKitUserContentManager* contents_ = nullptr;
+    ScriptFrame topFrame_{*this, ""};
+    // The page as last drawn, and what of it changed since the last copy.
+    Bitmap frame_;
+    std::optional<GdkRectangle> damage_;
+    guint copySource_ = 0;
+    // Set while this object lives; deferred work and nested loops check it.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::string location_;
+    bool silent_ = false;
+    bool committed_ = false;
+    bool crashed_ = false;
+    bool stopped_ = false;
+    // The program's own Navigate already raised BeforeNavigate for the load
+    // it starts: its decision is taken without raising it again.
+    bool programLoadPending_ = false;
+    bool focused_ = false;
+    std::map<std::string, std::function<bool()>> contextMenuHandlers_;
+};
+
+// Around a synchronous document read: the views' notifications wait meanwhile.
+void BeginDocumentRead();
+void EndDocumentRead();
+
+std::unique_ptr<View> CreateWebKitView(HWND window, ViewClient& client, View* related);
+
+}  // namespace zem::platform::webview

@@ -1,0 +1,278 @@
+// A WebKit view's pixels and input: what the offscreen window draws is copied
+// into the page bitmap and from there into the control's window surface as
+// part of its paint; the window's mouse and key messages become toolkit
+// events at the same place.
+#include <algorithm>
+#include <chrono>
+
+#include "platform/drawing/window_painting.h"
+#include "platform/webview/webkit_view.h"
+#include "platform/window/user32.h"
+
+namespace zem::platform::webview {
+namespace {
+
+// The desktop platform's virtual keys that carry no character of their own.
+struct KeyMapping {
+    WPARAM virtualKey;
+    guint keyval;
+};
+constexpr KeyMapping kKeys[] = {
+    {0x08, GDK_KEY_BackSpace}, {0x09, GDK_KEY_Tab},    {0x0D, GDK_KEY_Return}, {0x1B, GDK_KEY_Escape},
+    {0x21, GDK_KEY_Page_Up},   {0x22, GDK_KEY_Page_Down}, {0x23, GDK_KEY_End}, {0x24, GDK_KEY_Home},
+    {0x25, GDK_KEY_Left},      {0x26, GDK_KEY_Up},     {0x27, GDK_KEY_Right},  {0x28, GDK_KEY_Down},
+    {0x2D, GDK_KEY_Insert},    {0x2E, GDK_KEY_Delete},
+};
+
+guint KeyvalOfVirtualKey(WPARAM virtualKey) {
+    for (const KeyMapping& key : kKeys)
+        if (key.virtualKey == virtualKey) return key.keyval;
+    return 0;
+}
+
+guint32 EventTime() {
+    return static_cast<guint32>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
+}
+
+GdkModifierType ModifiersOf(WPARAM keys) {
+    int state = 0;
+    if (keys & MK_LBUTTON) state |= GDK_BUTTON1_MASK;
+    if (keys & MK_MBUTTON) state |= GDK_BUTTON2_MASK;
+    if (keys & MK_RBUTTON) state |= GDK_BUTTON3_MASK;
+    if (keys & MK_SHIFT) state |= GDK_SHIFT_MASK;
+    if (keys & MK_CONTROL) state |= GDK_CONTROL_MASK;
+    return static_cast<GdkModifierType>(state);
+}
+
+}  // namespace
+
+void WebKitView::WindowChanged() {
+    RECT client{};
+    GetClientRect(window_, &client);
+    const int width = std::max<int>(1, client.right - client.left);
+    const int height = std::max<int>(1, client.bottom - client.top);
+    if (width == frame_.Width() && height == frame_.Height()) return;
+    frame_ = Bitmap(width, height, 0xFFFFFF);
+    gtk_widget_set_size_request(GTK_WIDGET(web_), width, height);
+    gtk_window_resize(GTK_WINDOW(offscreen_), width, height);
+    gtk_widget_queue_draw(GTK_WIDGET(web_));
+}
+
+void WebKitView::Damaged(const GdkRectangle& area) {
+    if (damage_)
+        gdk_rectangle_union(&*damage_, &area, &*damage_);
+    else
+        damage_ = area;
+    // The copy waits until the toolkit has finished drawing this frame.
+    if (copySource_ == 0)
+        copySource_ = g_idle_add_full(
+            G_PRIORITY_DEFAULT_IDLE,
+            [](gpointer view) -> gboolean {
+                static_cast<WebKitView*>(view)->copySource_ = 0;
+                static_cast<WebKitView*>(view)->CopyDamage();
+                return G_SOURCE_REMOVE;
+            },
+            this, nullptr);
+}
+
+void WebKitView::CopyDamage() {
+    if (!damage_) return;
+    cairo_surface_t* drawn = gtk_offscreen_window_get_surface(GTK_OFFSCREEN_WINDOW(offscreen_));
+    GdkRectangle area = *damage_;
+    damage_.reset();
+    const GdkRectangle bounds{0, 0, frame_.Width(), frame_.Height()};
+    if (drawn == nullptr || !gdk_rectangle_intersect(&area, &bounds, &area)) return;
+    // The page bitmap's words are cairo's RGB24 layout: the toolkit draws
+    // straight into it, and the unused top byte is cleared after.
+    cairo_surface_t* target = cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(frame_.Row(0)), CAIRO_FORMAT_RGB24, frame_.Width(), frame_.Height(),
+        frame_.Width() * 4);
+    cairo_t* cairo = cairo_create(target);
+    cairo_rectangle(cairo, area.x, area.y, area.width, area.height);
+    cairo_clip(cairo);
+    cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cairo, drawn, 0, 0);
+    cairo_paint(cairo);
+    cairo_destroy(cairo);
+    cairo_surface_flush(target);
+    cairo_surface_destroy(target);
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        Pixel* row = frame_.Row(y);
+        for (int x = area.x; x < area.x + area.width; ++x) row[x] &= 0x00FFFFFF;
+    }
+    const RECT changed{area.x, area.y, area.x + area.width, area.y + area.height};
+    InvalidateRect(window_, &changed, FALSE);
+}
+
+void WebKitView::ShowBlankPage() {
+    frame_.Fill(RECT{0, 0, frame_.Width(), frame_.Height()}, 0xFFFFFF);
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void WebKitView::PaintWindow() {
+    PAINTSTRUCT paint{};
+    BeginPaint(window_, &paint);
+    if (Bitmap* surface = WindowSurface(window_)) {
+        const int right = std::min<int>({paint.rcPaint.right, surface->Width(), frame_.Width()});
+        const int bottom = std::min<int>({paint.rcPaint.bottom, surface->Height(), frame_.Height()});
+        const int left = std::max<int>(0, paint.rcPaint.left);
+        for (int y = std::max<int>(0, paint.rcPaint.top); y < bottom && left < right; ++y)
+            std::copy(frame_.Row(y) + left, frame_.Row(y) + right, surface->Row(y) + left);
+        // Beyond the page (a surface larger than the last frame): blank.
+        if (surface->Width() > frame_.Width() || surface->Height() > frame_.Height()) {
+            surface->Fill(RECT{frame_.Width(), 0, surface->Width(), surface->Height()}, 0xFFFFFF);
+            surface->Fill(RECT{0, frame_.Height(), surface->Width(), surface->Height()}, 0xFFFFFF);
+        }
+    }
+    EndPaint(window_, &paint);
+}
+
+bool WebKitView::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = 0;
+    switch (message) {
+        case WM_PAINT: PaintWindow(); return true;
+        case WM_ERASEBKGND: result = 1; return true;
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_MBUTTONDBLCLK:
+        case WM_MOUSEWHEEL: ForwardMouse(message, wParam, lParam); return true;
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR: ForwardKey(message, wParam); return true;
+        case WM_SETFOCUS: FocusView(true); return true;
+        case WM_KILLFOCUS: FocusView(false); return true;
+        default: return false;
+    }
+}
+
+void WebKitView::SendEvent(GdkEvent* event) {
+    GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
+    const bool key = event->type == GDK_KEY_PRESS || event->type == GDK_KEY_RELEASE;
+    gdk_event_set_device(event, key ? gdk_seat_get_keyboard(seat) : gdk_seat_get_pointer(seat));
+    gtk_widget_event(GTK_WIDGET(web_), event);
+    gdk_event_free(event);
+}
+
+void WebKitView::ForwardMouse(UINT message, WPARAM wParam, LPARAM lParam) {
+    POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (message == WM_MOUSEWHEEL) ScreenToClient(window_, &point);  // the wheel's place is on the screen
+    GdkWindow* target = gtk_widget_get_window(GTK_WIDGET(web_));
+    if (target == nullptr) return;
+    auto make = [&](GdkEventType type) {
+        GdkEvent* event = gdk_event_new(type);
+        event->any.window = GDK_WINDOW(g_object_ref(target));
+        event->any.send_event = TRUE;
+        return event;
+    };
+    const GdkModifierType state = ModifiersOf(message == WM_MOUSEWHEEL ? LOWORD(wParam) : wParam);
+    if (message == WM_MOUSEWHEEL) {
+        GdkEvent* event = make(GDK_SCROLL);
+        event->scroll.x = point.x;
+        event->scroll.y = point.y;
+        event->scroll.time = EventTime();
+        event->scroll.state = state;
+        event->scroll.direction = GDK_SCROLL_SMOOTH;
+        // One notch (120) away from the user scrolls the page up by a step.
+        event->scroll.delta_y = -static_cast<double>(static_cast<short>(HIWORD(wParam))) / WHEEL_DELTA;
+        SendEvent(event);
+        return;
+    }
+    if (message == WM_MOUSEMOVE) {
+        GdkEvent* event = make(GDK_MOTION_NOTIFY);
+        event->motion.x = point.x;
+        event->motion.y = point.y;
+        event->motion.time = EventTime();
+        event->motion.state = state;
+        SendEvent(event);
+        return;
+    }
+    guint button = 1;
+    if (message == WM_RBUTTONDOWN || message == WM_RBUTTONUP || message == WM_RBUTTONDBLCLK) button = 3;
+    if (message == WM_MBUTTONDOWN || message == WM_MBUTTONUP || message == WM_MBUTTONDBLCLK) button = 2;
+    const bool release = message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
+    const bool doubleClick = message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
+    if (!release) {
+        // Focus follows a press, and the mouse stays with the view until
+        // every button is up, as a drag inside the page expects.
+        if (GetFocus() != window_) SetFocus(window_);
+        SetCapture(window_);
+    }
+    auto send = [&](GdkEventType type) {
+        GdkEvent* event = make(type);
+        event->button.x = point.x;
+        event->button.y = point.y;
+        event->button.time = EventTime();
+        event->button.button = button;
+        event->button.state = state;
+        SendEvent(event);
+    };
+    if (doubleClick) {
+        // The toolkit's double click is a press followed by its own event.
+        send(GDK_BUTTON_PRESS);
+        send(GDK_2BUTTON_PRESS);
+    } else {
+        send(release ? GDK_BUTTON_RELEASE : GDK_BUTTON_PRESS);
+    }
+    if (release && !(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) ReleaseCapture();
+}
+
+void WebKitView::ForwardKey(UINT message, WPARAM wParam) {
+    GdkWindow* target = gtk_widget_get_window(GTK_WIDGET(web_));
+    if (target == nullptr) return;
+    guint keyval = 0;
+    if (message == WM_CHAR) {
+        // Characters below space come with their key (Enter, Backspace, Tab).
+        if (wParam < 0x20 || wParam == 0x7F) return;
+        keyval = gdk_unicode_to_keyval(static_cast<guint32>(wParam));
+    } else {
+        keyval = KeyvalOfVirtualKey(wParam);
+        if (keyval == 0) return;  // a character key: its WM_CHAR types it
+    }
+    guint16 keycode = 0;
+    GdkKeymapKey* keys = nullptr;
+    gint count = 0;
+    if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()), keyval, &keys,
+                                          &count) &&
+        count > 0)
+        keycode = static_cast<guint16>(keys[0].keycode);
+    g_free(keys);
+    const bool press = message != WM_KEYUP;
+    for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
+        if (type == GDK_KEY_RELEASE && message == WM_KEYDOWN) break;  // its WM_KEYUP releases it
+        if (type == GDK_KEY_PRESS && !press) continue;
+        GdkEvent* event = gdk_event_new(type);
+        event->key.window = GDK_WINDOW(g_object_ref(target));
+        event->key.send_event = TRUE;
+        event->key.time = EventTime();
+        event->key.keyval = keyval;
+        event->key.hardware_keycode = keycode;
+        SendEvent(event);
+    }
+}
+
+void WebKitView::FocusView(bool focused) {
+    if (focused == focused_) return;
+    focused_ = focused;
+    // The view widget itself gets the focus change: the offscreen window
+    // has no X window whose focus the toolkit could move.
+    if (focused) gtk_widget_grab_focus(GTK_WIDGET(web_));
+    GdkWindow* window = gtk_widget_get_window(GTK_WIDGET(web_));
+    if (window == nullptr) return;
+    GdkEvent* event = gdk_event_new(GDK_FOCUS_CHANGE);
+    event->focus_change.window = GDK_WINDOW(g_object_ref(window));
+    event->focus_change.send_event = TRUE;
+    event->focus_change.in = focused ? TRUE : FALSE;
+    gtk_widget_send_focus_change(GTK_WIDGET(web_), event);
+    gdk_event_free(event);
+}
+
+}  // namespace zem::platform::webview

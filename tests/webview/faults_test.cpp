@@ -1,0 +1,142 @@
+// Bad addresses and bad pages on the real engine: the view stays usable, the
+// program's loop keeps running, and a crashed web process leaves a blank page
+// that the next Navigate replaces.
+#include <dirent.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/webview/engine_fixture.h"
+
+namespace zem::forms {
+namespace {
+
+// A server on 127.0.0.1 that takes connections and never answers.
+class SilentServer {
+public:
+    SilentServer() {
+        socket_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        bind(socket_, reinterpret_cast<sockaddr*>(&address), length);
+        listen(socket_, 16);
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+    }
+    ~SilentServer() { close(socket_); }
+    std::string Address() const { return "http://127.0.0.1:" + std::to_string(port_) + "/never.html"; }
+
+private:
+    int socket_ = -1;
+    int port_ = 0;
+};
+
+// The engine's web processes among this test program's own children.
+std::vector<pid_t> OwnWebProcesses() {
+    std::vector<pid_t> found;
+    DIR* folder = opendir("/proc");
+    while (dirent* entry = folder != nullptr ? readdir(folder) : nullptr) {
+        const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+        if (pid <= 0) continue;
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        std::string line, name;
+        pid_t parent = 0;
+        while (std::getline(status, line)) {
+            if (line.starts_with("Name:")) name = line.substr(line.find_first_not_of(" \t", 5));
+            if (line.starts_with("PPid:")) parent = static_cast<pid_t>(std::atoi(line.c_str() + 5));
+        }
+        if (parent == getpid() && name.starts_with("WebKitWebProces")) found.push_back(pid);
+    }
+    if (folder != nullptr) closedir(folder);
+    return found;
+}
+
+TEST_F(EngineTest, AfterABadAddressTheViewStillLoadsTheNextPage) {
+    SilentServer silent;
+    struct Case {
+        const char* what;
+        std::string url;
+    };
+    const std::vector<Case> cases = {
+        {"an unreachable server", "http://127.0.0.1:1/gone.html"},
+        {"a missing page", Page("_test/status?code=404")},
+        {"an unknown scheme", "nosuchscheme:whatever"},
+        {"a page that never finishes", silent.Address()},
+    };
+    form().View.SetSilent(true);
+    for (const Case& bad : cases) {
+        SCOPED_TRACE(bad.what);
+        int raised = 0;
+        form().View.OnBeforeNavigate2 = [&](WebBrowserObject&, const std::string& url, long, const std::string&,
+                                            const std::string&, const std::string&, bool&) {
+            if (url == bad.url) ++raised;
+        };
+        form().View.Navigate(bad.url);
+        PumpFor(std::chrono::milliseconds(300));
+        EXPECT_EQ(raised, 1);
+        form().View.Stop();
+        EXPECT_TRUE(PumpUntil([&] { return !form().View.Busy(); }));
+        ASSERT_TRUE(Load(form().View, Page("next.html")));
+        EXPECT_EQ(form().View.Document()->title(), "Next page");
+    }
+}
+
+TEST_F(EngineTest, ALoopingScriptMakesReadsFailInBoundedTimeAndTheLoopRunsOn) {
+    ASSERT_TRUE(Load(form().View, Page("loop.html")));
+    PumpFor(std::chrono::milliseconds(200));  // the script now spins
+    const auto start = std::chrono::steady_clock::now();
+    // The page cannot answer: either no document or a read that fails.
+    std::shared_ptr<HtmlDocument> document = form().View.Document();
+    if (document != nullptr) {
+        EXPECT_THROW((void)document->title(), RuntimeError);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(5000));
+    // The program's own window keeps taking input meanwhile.
+    POINT strip{10, 250};
+    ClientToScreen(form().hWnd(), &strip);
+    platform::Click(platform::MouseButton::Left, strip.x, strip.y);
+    EXPECT_TRUE(PumpUntil([&] { return form().clicks == 1; }, std::chrono::milliseconds(1000)));
+}
+
+TEST_F(EngineTest, AHugePageAndAHundredWindowsLeaveTheViewUsable) {
+    ASSERT_TRUE(Load(form().View, Page("huge.html")));
+    const std::vector<HtmlAnchor> anchors = form().View.Document()->getElementsByTagName("a");
+    ASSERT_EQ(anchors.size(), 20000u);
+    EXPECT_EQ(anchors.back().href, Page("film/19999.html"));
+    EXPECT_EQ(anchors.back().innerText, "Film 19999");
+
+    int requests = 0;
+    form().View.OnNewWindow2 = [&](WebBrowserObject*& ppDisp, bool&) {
+        ++requests;
+        ppDisp = form().Other.Object();
+    };
+    ASSERT_TRUE(Load(form().View, Page("windows.html")));
+    ASSERT_TRUE(PumpUntil([&] { return form().View.Document()->title() == "refused 100"; }));
+    EXPECT_EQ(requests, 100);
+    ASSERT_TRUE(PumpUntil([&] { return form().Other.LocationURL() == Page("next.html?w=99"); }));
+    EXPECT_EQ(form().View.LocationURL(), Page("windows.html"));
+}
+
+TEST_F(EngineTest, ACrashedWebProcessLeavesABlankPageUntilTheNextNavigate) {
+    ASSERT_TRUE(Load(form().View, Page("styled.html")));
+    ASSERT_TRUE(WaitForPixel(form().View, 30, 30, 0x0000FF));
+    const std::vector<pid_t> processes = OwnWebProcesses();
+    ASSERT_FALSE(processes.empty());
+    for (const pid_t pid : processes) kill(pid, SIGKILL);
+    EXPECT_TRUE(WaitForPixel(form().View, 30, 30, 0xFFFFFF));
+    EXPECT_EQ(form().View.Document(), nullptr);
+
+    ASSERT_TRUE(Load(form().View, Page("styled.html")));
+    EXPECT_TRUE(WaitForPixel(form().View, 30, 30, 0x0000FF));
+    EXPECT_EQ(form().View.Document()->title(), "Styled page");
+}
+
+}  // namespace
+}  // namespace zem::forms
