@@ -108,6 +108,28 @@ void BM_FileDownloadWithWindow(benchmark::State& state) {
     zem::forms::ResetProgramState();
 }
 
+// One progress report's handling alone: the window's handler, then the
+// pending messages (the bar's and the percentage's repaints).
+void BM_ProgressReport(benchmark::State& state) {
+    zem::platform::TestDesktop desktop;
+    zem::platform::ScopedProgramFolder programFolder(Site().ProgramFolder());
+    zem::updater::RegisterUpdaterWindows();
+    zem::forms::SetEndAction([] { zem::forms::UnloadAllFormsSilently(); });
+    zem::forms::SetCommand("1.4###shengji###");
+    zem::forms::ShowStartUpForm<Form1>();
+    Form1& form = zem::forms::FormInstance<Form1>::Get();
+    form.S.SetVisible(true);
+    form.Label3.SetVisible(true);
+    std::int32_t progress = 0;
+    for (auto _ : state) {
+        progress = (progress + 16384) % static_cast<std::int32_t>(kPackageBytes);
+        form.oDownload_OnProgress(progress, static_cast<std::int32_t>(kPackageBytes), 0, 0, "");
+        zem::forms::DoEvents();
+    }
+    zem::forms::DiscardAllForms();
+    zem::forms::ResetProgramState();
+}
+
 void BM_CurlTool(benchmark::State& state) {
     const std::string url = Site().Url();
     const std::string target = Site().ProgramFolder() + "/curl.bin";
@@ -128,6 +150,7 @@ void BM_CurlTool(benchmark::State& state) {
 }
 
 BENCHMARK(BM_FileDownloadWithWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_ProgressReport)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CurlTool)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include <chrono>
 
+#include "platform/drawing/window_painting.h"
 #include "platform/network/urlmon.h"
 #include "platform/window/user32.h"
 #include "tests/network/scripted_server.h"
@@ -113,6 +114,25 @@ TEST_F(UpdaterFlow, EachModeShowsItsTextIconAndButton) {
         forms::DiscardAllForms();
         托盘气泡::ResetModuleState();
     }
+}
+
+TEST_F(UpdaterFlow, TheWindowHasItsFrameLinesAndOnlyItsTopCornersRounded) {
+    Form1* form = Start("1.3###shengji###");
+    ASSERT_NE(form, nullptr);
+    const auto region = platform::WindowRegion(form->hWnd());
+    ASSERT_TRUE(region);
+    EXPECT_FALSE(region->Contains(0, 0));
+    EXPECT_FALSE(region->Contains(549, 0));
+    EXPECT_TRUE(region->Contains(0, 400));
+    EXPECT_TRUE(region->Contains(549, 400));
+    platform::ProcessPendingMessages();
+    const platform::Bitmap* surface = platform::WindowSurface(form->hWnd());
+    ASSERT_NE(surface, nullptr);
+    const platform::Pixel frame = platform::PixelFromColor(0xC0C0C0);
+    for (const POINT point : {POINT{275, 0}, POINT{0, 200}, POINT{549, 200}, POINT{275, 400}, POINT{549, 400}})
+        EXPECT_EQ(surface->At(point.x, point.y), frame) << point.x << "," << point.y;
+    for (const POINT point : {POINT{275, 1}, POINT{1, 200}, POINT{548, 200}, POINT{275, 399}})
+        EXPECT_NE(surface->At(point.x, point.y), frame) << point.x << "," << point.y;
 }
 
 TEST_F(UpdaterFlow, UpgradeAdvancesTheBarThenEndsThePlayerStartsThePackageAndRecordsTheVersion) {
