@@ -64,6 +64,28 @@ BenchSite& Site() {
     return site;
 }
 
+// The updater's window, shown with its bar and percentage, on a headless desktop.
+struct UpdaterWindow {
+    UpdaterWindow() : programFolder(Site().ProgramFolder()), form(Show()) {}
+    ~UpdaterWindow() {
+        zem::forms::DiscardAllForms();
+        zem::forms::ResetProgramState();
+    }
+    static Form1& Show() {
+        zem::updater::RegisterUpdaterWindows();
+        zem::forms::SetEndAction([] { zem::forms::UnloadAllFormsSilently(); });
+        zem::forms::SetCommand("1.4###shengji###");
+        zem::forms::ShowStartUpForm<Form1>();
+        Form1& shown = zem::forms::FormInstance<Form1>::Get();
+        shown.S.SetVisible(true);
+        shown.Label3.SetVisible(true);
+        return shown;
+    }
+    zem::platform::TestDesktop desktop;
+    zem::platform::ScopedProgramFolder programFolder;
+    Form1& form;
+};
+
 // The download object with the time of each of its reports measured.
 class TimedDownload : public CFileDownload {
 public:
@@ -79,15 +101,8 @@ public:
 };
 
 void BM_FileDownloadWithWindow(benchmark::State& state) {
-    zem::platform::TestDesktop desktop;
-    zem::platform::ScopedProgramFolder programFolder(Site().ProgramFolder());
-    zem::updater::RegisterUpdaterWindows();
-    zem::forms::SetEndAction([] { zem::forms::UnloadAllFormsSilently(); });
-    zem::forms::SetCommand("1.4###shengji###");
-    zem::forms::ShowStartUpForm<Form1>();
-    Form1& form = zem::forms::FormInstance<Form1>::Get();
-    form.S.SetVisible(true);
-    form.Label3.SetVisible(true);
+    UpdaterWindow window;
+    Form1& form = window.form;
     auto download = zem::platform::MakeCom<TimedDownload>();
     download->OnProgressEvent = [&form](std::int32_t p, std::int32_t m, std::int32_t s, std::int32_t c,
                                         const std::string& t) { form.oDownload_OnProgress(p, m, s, c, t); };
@@ -104,30 +119,19 @@ void BM_FileDownloadWithWindow(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(download->reports), benchmark::Counter::kAvgIterations);
     state.counters["progress_us_per_MiB"] =
         std::chrono::duration<double, std::micro>(download->spent).count() / (mebibytes > 0 ? mebibytes : 1);
-    zem::forms::DiscardAllForms();
-    zem::forms::ResetProgramState();
 }
 
 // One progress report's handling alone: the window's handler, then the
 // pending messages (the bar's and the percentage's repaints).
 void BM_ProgressReport(benchmark::State& state) {
-    zem::platform::TestDesktop desktop;
-    zem::platform::ScopedProgramFolder programFolder(Site().ProgramFolder());
-    zem::updater::RegisterUpdaterWindows();
-    zem::forms::SetEndAction([] { zem::forms::UnloadAllFormsSilently(); });
-    zem::forms::SetCommand("1.4###shengji###");
-    zem::forms::ShowStartUpForm<Form1>();
-    Form1& form = zem::forms::FormInstance<Form1>::Get();
-    form.S.SetVisible(true);
-    form.Label3.SetVisible(true);
+    UpdaterWindow window;
+    Form1& form = window.form;
     std::int32_t progress = 0;
     for (auto _ : state) {
         progress = (progress + 16384) % static_cast<std::int32_t>(kPackageBytes);
         form.oDownload_OnProgress(progress, static_cast<std::int32_t>(kPackageBytes), 0, 0, "");
         zem::forms::DoEvents();
     }
-    zem::forms::DiscardAllForms();
-    zem::forms::ResetProgramState();
 }
 
 void BM_CurlTool(benchmark::State& state) {

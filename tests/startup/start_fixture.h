@@ -23,23 +23,14 @@
 #include "shell/config_info.h"
 #include "shell/program_windows.h"
 #include "site/sample_server.h"
+#include "tests/system/recording_launcher.h"
 #include "tests/system/scoped_environment.h"
 #include "tests/system/temp_folder.h"
 #include "windows/loadme.h"
 
 namespace zem::startup_testing {
 
-// Records every command line instead of starting it; can be told to fail.
-class RecordingLauncher : public platform::ProcessLauncher {
-public:
-    DWORD Start(std::string_view commandLine, int showMode) override {
-        started.emplace_back(commandLine, showMode);
-        if (fail) throw platform::FileNotFoundError("refused by the test");
-        return 4242;
-    }
-    std::vector<std::pair<std::string, int>> started;
-    bool fail = false;
-};
+using testing::RecordingLauncher;
 
 // A port on which nothing listens: one a server just gave up.
 inline int ClosedPort() {
