@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <tuple>
 
 #include "platform/drawing/window_painting.h"
 #include "platform/network/urlmon.h"
@@ -133,6 +134,42 @@ TEST_F(UpdaterFlow, TheWindowHasItsFrameLinesAndOnlyItsTopCornersRounded) {
         EXPECT_EQ(surface->At(point.x, point.y), frame) << point.x << "," << point.y;
     for (const POINT point : {POINT{275, 1}, POINT{1, 200}, POINT{548, 200}, POINT{275, 399}})
         EXPECT_NE(surface->At(point.x, point.y), frame) << point.x << "," << point.y;
+}
+
+TEST_F(UpdaterFlow, TheGlyphsAndButtonShowTheirHoverLooksAndTheBackgroundDragsTheWindow) {
+    Form1* form = Start("1.3###shengji###");
+    ASSERT_NE(form, nullptr);
+    const RECT place = platform::WindowScreenRect(form->hWnd());
+    auto moveTo = [&](int x, int y) { platform::MovePointer(place.left + x, place.top + y); };
+    auto looks = [&] {
+        return std::vector<bool>{form->Image2.Picture() == form->Image4.Picture(),
+                                 form->Image5.Picture() == form->Image7.Picture(),
+                                 form->Image8.Picture() == form->Image10.Picture()};
+    };
+    moveTo(516, 12);  // the minimize glyph
+    EXPECT_EQ(looks(), (std::vector<bool>{false, true, false}));
+    moveTo(532, 12);  // the close glyph
+    EXPECT_EQ(looks(), (std::vector<bool>{true, false, false}));
+    moveTo(266, 368);  // the upgrade button
+    EXPECT_EQ(looks(), (std::vector<bool>{true, false, true}));
+    moveTo(100, 100);  // the background puts all three back
+    EXPECT_EQ(looks(), (std::vector<bool>{false, false, false}));
+    EXPECT_EQ(form->Image2.Picture(), form->Image3.Picture());
+
+    // A press on the background moves the window with the pointer until the release.
+    for (const auto& [kind, x, y] : {std::tuple{platform::InputEvent::Kind::Press, 100, 100},
+                                     std::tuple{platform::InputEvent::Kind::Move, 130, 120},
+                                     std::tuple{platform::InputEvent::Kind::Release, 150, 140}}) {
+        platform::InputEvent event;
+        event.kind = kind;
+        event.position = POINT{place.left + x, place.top + y};
+        platform::QueueInput(event);
+    }
+    platform::ProcessPendingMessages();
+    const RECT moved = platform::WindowScreenRect(form->hWnd());
+    EXPECT_EQ(moved.left - place.left, 50);
+    EXPECT_EQ(moved.top - place.top, 40);
+    EXPECT_EQ(form->MousePointer(), forms::vbCustom);
 }
 
 TEST_F(UpdaterFlow, UpgradeAdvancesTheBarThenEndsThePlayerStartsThePackageAndRecordsTheVersion) {
