@@ -17,7 +17,7 @@ ClipRegion ClipRegion::FromRows(const RECT& bounds, std::vector<std::vector<Run>
     const bool whole = std::all_of(rows.begin(), rows.end(), [&](const std::vector<Run>& runs) {
         return runs.size() == 1 && runs[0] == Run{bounds.left, bounds.right};
     });
-    if (!whole) region.rows_ = std::move(rows);
+    if (!whole) region.rows_ = std::make_shared<const Rows>(std::move(rows));
     return region;
 }
 

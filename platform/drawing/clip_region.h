@@ -5,6 +5,7 @@
 #include "platform/base/win32_types.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -27,7 +28,7 @@ public:
     const RECT& Bounds() const { return bounds_; }
     bool IsEmpty() const { return bounds_.right <= bounds_.left || bounds_.bottom <= bounds_.top; }
     // True when every pixel of the bounds is inside: blits can copy whole rows.
-    bool IsRectangle() const { return rows_.empty(); }
+    bool IsRectangle() const { return !rows_; }
     bool Contains(int x, int y) const;
 
     // The pieces of [first, last) on row y that lie inside, left to right.
@@ -38,8 +39,11 @@ public:
     void Intersect(const ClipRegion& other);
 
 private:
+    using Rows = std::vector<std::vector<Run>>;
     RECT bounds_{};
-    std::vector<std::vector<Run>> rows_;  // empty: the whole rectangle
+    // Null: the whole rectangle. Shared and never changed once made, so a
+    // copy of a clip (every drawing call takes one) costs no row copies.
+    std::shared_ptr<const Rows> rows_;
 };
 
 inline RECT IntersectRects(const RECT& a, const RECT& b) {
@@ -69,7 +73,7 @@ ClipRegion ClipRegion::FromPredicate(const RECT& bounds, Predicate inside) {
         }
         if (runs.size() != 1 || runs[0] != Run{bounds.left, bounds.right}) whole = false;
     }
-    if (!whole) region.rows_ = std::move(rows);
+    if (!whole) region.rows_ = std::make_shared<const Rows>(std::move(rows));
     return region;
 }
 
@@ -79,11 +83,11 @@ void ClipRegion::ForEachRun(int y, int first, int last, Visit visit) const {
     first = std::max<int>(first, bounds_.left);
     last = std::min<int>(last, bounds_.right);
     if (first >= last) return;
-    if (rows_.empty()) {
+    if (!rows_) {
         visit(first, last);
         return;
     }
-    for (const auto& [runFirst, runLast] : rows_[static_cast<std::size_t>(y - bounds_.top)]) {
+    for (const auto& [runFirst, runLast] : (*rows_)[static_cast<std::size_t>(y - bounds_.top)]) {
         const int a = std::max(first, runFirst);
         const int b = std::min(last, runLast);
         if (a < b) visit(a, b);

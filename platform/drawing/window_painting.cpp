@@ -71,7 +71,10 @@ public:
 private:
     SurfaceStore()
         : observer_([this](const WindowEvent& event) {
-              if (event.kind == WindowEventKind::Destroyed) surfaces_.erase(ValueFromHandle(event.window));
+              if (event.kind == WindowEventKind::Destroyed) {
+                  surfaces_.erase(ValueFromHandle(event.window));
+                  regionClips_.erase(ValueFromHandle(event.window));
+              }
           }) {
         SetWindowTargetProvider([this](HWND window, DrawTarget& target) { return Target(window, target); });
     }
@@ -90,9 +93,29 @@ private:
         target.origin = {0, 0};
         const RECT whole{0, 0, surface->Width(), surface->Height()};
         const auto region = WindowRegion(window);
-        target.clip = region ? ClipFromRegion(*region, 0, 0, whole) : ClipRegion::FromRect(whole);
+        target.clip = region ? RegionClip(window, region, whole) : ClipRegion::FromRect(whole);
         return true;
     }
+
+    // A window's region as a clip, converted once per region and size: every
+    // drawing call on the window asks for it, and a tall region costs a
+    // conversion of all its rows each time.
+    const ClipRegion& RegionClip(HWND window, const std::shared_ptr<const Region>& region, const RECT& whole) {
+        RegionClipEntry& entry = regionClips_[ValueFromHandle(window)];
+        if (entry.region != region || entry.whole.right != whole.right || entry.whole.bottom != whole.bottom) {
+            entry.region = region;
+            entry.whole = whole;
+            entry.clip = ClipFromRegion(*region, 0, 0, whole);
+        }
+        return entry.clip;
+    }
+
+    struct RegionClipEntry {
+        std::shared_ptr<const Region> region;
+        RECT whole{};
+        ClipRegion clip;
+    };
+    std::unordered_map<std::uintptr_t, RegionClipEntry> regionClips_;
 
     std::unordered_map<std::uintptr_t, Bitmap> surfaces_;
     Bitmap desktop_;

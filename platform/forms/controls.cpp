@@ -141,6 +141,19 @@ void Line::SetEnds(POINT from, POINT to) {
 
 void Line::Draw(HDC dc, POINT origin) {
     const COLORREF color = TranslateColor(color_);
+    if (from_.x == to_.x || from_.y == to_.y) {
+        // A level or upright line (a window's frame) is one rectangle, the
+        // last point left out: one fill instead of a call per pixel.
+        auto span = [](LONG from, LONG to) { return from <= to ? std::pair{from, to} : std::pair{to + 1, from + 1}; };
+        const auto [left, right] = from_.y == to_.y ? span(from_.x, to_.x) : std::pair{from_.x, from_.x + 1};
+        const auto [top, bottom] = from_.y == to_.y ? std::pair{from_.y, from_.y + 1} : span(from_.y, to_.y);
+        if (from_.x == to_.x && from_.y == to_.y) return;
+        const RECT rect{left + origin.x, top + origin.y, right + origin.x, bottom + origin.y};
+        HBRUSH brush = CreateSolidBrush(color);
+        FillRect(dc, &rect, brush);
+        DeleteObject(brush);
+        return;
+    }
     LONG x = from_.x, y = from_.y;
     const LONG dx = std::abs(to_.x - x), dy = -std::abs(to_.y - y);
     const LONG stepX = x < to_.x ? 1 : -1, stepY = y < to_.y ? 1 : -1;

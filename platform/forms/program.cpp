@@ -37,6 +37,14 @@ bool App::PrevInstance() { return platform::PreviousInstanceRunning(); }
 
 const std::string& Command() { return command; }
 void SetCommand(std::string arguments) { command = std::move(arguments); }
+void SetCommand(int argc, char** argv) {
+    std::string arguments;
+    for (int index = 1; index < argc; ++index) {
+        if (index > 1) arguments += ' ';
+        arguments += argv[index];
+    }
+    SetCommand(std::move(arguments));
+}
 
 double Shell(const std::string& commandLine, int windowStyle) {
     try {

@@ -23,6 +23,8 @@ public:
 // The command-line argument text of the run (what follows the program name).
 const std::string& Command();
 void SetCommand(std::string arguments);
+// The same from a program's main: its arguments after the name, joined by blanks.
+void SetCommand(int argc, char** argv);
 
 // Starts a program with a window style (vbNormalFocus...); returns its task
 // id. A program that cannot be found raises run-time error 53.

@@ -1,6 +1,4 @@
 // The player program: starts at its start-up window.
-#include <string>
-
 #include "controls/control_classes.h"
 #include "platform/display/display.h"
 #include "platform/forms/form.h"
@@ -11,12 +9,7 @@
 
 int main(int argc, char** argv) {
     zem::forms::App::SetTitle("zemplayer");
-    std::string arguments;
-    for (int index = 1; index < argc; ++index) {
-        if (index > 1) arguments += ' ';
-        arguments += argv[index];
-    }
-    zem::forms::SetCommand(arguments);
+    zem::forms::SetCommand(argc, argv);
     zem::platform::InstallIconPictureLoader();
     zem::controls::RegisterControlClasses();
     RegisterPlayerWindows();

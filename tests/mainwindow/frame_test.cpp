@@ -135,7 +135,7 @@ TEST_F(FrameTest, CloseHidesForTheTraySwitchOrSavesRemovesTheIconAndEndsThePlaye
         Form1& main = Open();
         main.SFPlayList1.AddNode("组");
         bool savedFirst = false, iconGoneFirst = false;
-        launcher.onStart = [&] {
+        launcher.onStart = [&](const std::string&) {
             if (launcher.started.size() != 1) return;
             savedFirst = std::filesystem::exists(PlayListPath());
             iconGoneFirst = platform::TrayIcons().empty();

@@ -7,10 +7,14 @@
 #include <string>
 #include <vector>
 
-#include <sys/wait.h>
+#include <poll.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <tuple>
 
+#include "platform/drawing/window_painting.h"
 #include "platform/network/urlmon.h"
 #include "platform/window/user32.h"
 #include "tests/network/scripted_server.h"
@@ -113,6 +117,61 @@ TEST_F(UpdaterFlow, EachModeShowsItsTextIconAndButton) {
     }
 }
 
+TEST_F(UpdaterFlow, TheWindowHasItsFrameLinesAndOnlyItsTopCornersRounded) {
+    Form1* form = Start("1.3###shengji###");
+    ASSERT_NE(form, nullptr);
+    const auto region = platform::WindowRegion(form->hWnd());
+    ASSERT_TRUE(region);
+    EXPECT_FALSE(region->Contains(0, 0));
+    EXPECT_FALSE(region->Contains(549, 0));
+    EXPECT_TRUE(region->Contains(0, 400));
+    EXPECT_TRUE(region->Contains(549, 400));
+    platform::ProcessPendingMessages();
+    const platform::Bitmap* surface = platform::WindowSurface(form->hWnd());
+    ASSERT_NE(surface, nullptr);
+    const platform::Pixel frame = platform::PixelFromColor(0xC0C0C0);
+    for (const POINT point : {POINT{275, 0}, POINT{0, 200}, POINT{549, 200}, POINT{275, 400}, POINT{549, 400}})
+        EXPECT_EQ(surface->At(point.x, point.y), frame) << point.x << "," << point.y;
+    for (const POINT point : {POINT{275, 1}, POINT{1, 200}, POINT{548, 200}, POINT{275, 399}})
+        EXPECT_NE(surface->At(point.x, point.y), frame) << point.x << "," << point.y;
+}
+
+TEST_F(UpdaterFlow, TheGlyphsAndButtonShowTheirHoverLooksAndTheBackgroundDragsTheWindow) {
+    Form1* form = Start("1.3###shengji###");
+    ASSERT_NE(form, nullptr);
+    const RECT place = platform::WindowScreenRect(form->hWnd());
+    auto moveTo = [&](int x, int y) { platform::MovePointer(place.left + x, place.top + y); };
+    auto looks = [&] {
+        return std::vector<bool>{form->Image2.Picture() == form->Image4.Picture(),
+                                 form->Image5.Picture() == form->Image7.Picture(),
+                                 form->Image8.Picture() == form->Image10.Picture()};
+    };
+    moveTo(516, 12);  // the minimize glyph
+    EXPECT_EQ(looks(), (std::vector<bool>{false, true, false}));
+    moveTo(532, 12);  // the close glyph
+    EXPECT_EQ(looks(), (std::vector<bool>{true, false, false}));
+    moveTo(266, 368);  // the upgrade button
+    EXPECT_EQ(looks(), (std::vector<bool>{true, false, true}));
+    moveTo(100, 100);  // the background puts all three back
+    EXPECT_EQ(looks(), (std::vector<bool>{false, false, false}));
+    EXPECT_EQ(form->Image2.Picture(), form->Image3.Picture());
+
+    // A press on the background moves the window with the pointer until the release.
+    for (const auto& [kind, x, y] : {std::tuple{platform::InputEvent::Kind::Press, 100, 100},
+                                     std::tuple{platform::InputEvent::Kind::Move, 130, 120},
+                                     std::tuple{platform::InputEvent::Kind::Release, 150, 140}}) {
+        platform::InputEvent event;
+        event.kind = kind;
+        event.position = POINT{place.left + x, place.top + y};
+        platform::QueueInput(event);
+    }
+    platform::ProcessPendingMessages();
+    const RECT moved = platform::WindowScreenRect(form->hWnd());
+    EXPECT_EQ(moved.left - place.left, 50);
+    EXPECT_EQ(moved.top - place.top, 40);
+    EXPECT_EQ(form->MousePointer(), forms::vbCustom);
+}
+
 TEST_F(UpdaterFlow, UpgradeAdvancesTheBarThenEndsThePlayerStartsThePackageAndRecordsTheVersion) {
     Publish(PackageBytes(kPackageSize));
     配置信息::WriteConfig("Version", "Version", "1.2");
@@ -162,9 +221,14 @@ TEST_F(UpdaterFlow, TheSamplePackageRunsFromTheProgramFolder) {
     ASSERT_NE(form, nullptr);
     ClickUpgrade(*form);
     ASSERT_GT(package, 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(package, &status, 0), package);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    // The launcher reaps its children itself: wait for the end through a
+    // process descriptor (none when the package has already ended).
+    const int descriptor = static_cast<int>(syscall(SYS_pidfd_open, package, 0));
+    if (descriptor >= 0) {
+        pollfd ended{descriptor, POLLIN, 0};
+        EXPECT_EQ(poll(&ended, 1, 20000), 1);
+        close(descriptor);
+    }
     EXPECT_EQ(folder.Read("zemdate-ran.txt"), "zemdate: the sample package ran\n");
     EXPECT_EQ(InstalledVersion(), "1.4");
 }
@@ -325,7 +389,7 @@ TEST_F(UpdaterFlow, MinimizeShowsItsBalloonAndTheTrayBringsTheWindowBack) {
 TEST_F(UpdaterFlow, TheTrayMenuComesToTheForegroundAndItsItemEndsTheUpdater) {
     Form1* form = Start("1.3###shengji###");
     ASSERT_NE(form, nullptr);
-    SetForegroundWindow(nullptr);
+    SetForegroundWindow(platform::TaskbarWindow());
     HWND foregroundAtPopup = nullptr;
     launcher.onStart = [&](const std::string&) { foregroundAtPopup = GetForegroundWindow(); };
     script.ChooseMenuItem("zzz");

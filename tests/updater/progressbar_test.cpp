@@ -52,6 +52,9 @@ TEST_F(ProgressBar, TheFillEndsWhereTheValueRoundsToEven) {
         EXPECT_EQ(FirstTrackColumn(), c.filledEnd) << c.value;
         EXPECT_TRUE(ColumnShows(0, 0)) << c.value;    // left border
         EXPECT_TRUE(ColumnShows(296, 7)) << c.value;  // right border, never covered
+        if (c.value < 100) {
+            EXPECT_TRUE(ColumnShows(295, 8)) << c.value;  // the track reaches the border
+        }
         if (c.filledEnd > 4) {
             EXPECT_TRUE(ColumnShows(c.filledEnd - 2, 3) || ColumnShows(c.filledEnd - 2, 5)) << c.value;
         }

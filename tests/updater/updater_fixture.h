@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -24,6 +23,7 @@
 #include "shell/program_windows.h"
 #include "shell/tray_icon.h"
 #include "site/sample_server.h"
+#include "tests/system/recording_launcher.h"
 #include "tests/system/scoped_environment.h"
 #include "tests/system/temp_folder.h"
 #include "updater/form1.h"
@@ -32,17 +32,7 @@
 
 namespace zem::updater_testing {
 
-// Records every command line instead of starting it.
-class RecordingLauncher : public platform::ProcessLauncher {
-public:
-    DWORD Start(std::string_view commandLine, int showMode) override {
-        started.emplace_back(commandLine, showMode);
-        if (onStart) onStart(std::string(commandLine));
-        return 4242;
-    }
-    std::vector<std::pair<std::string, int>> started;
-    std::function<void(const std::string&)> onStart;
-};
+using testing::RecordingLauncher;
 
 inline const std::string kEndUpdater = "cmd.exe /c taskkill /im update.exe /f";
 inline const std::string kEndPlayer = "cmd.exe /c taskkill /im zemplayer.exe /f";

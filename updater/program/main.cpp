@@ -1,6 +1,4 @@
 // The updater program: starts at its main window with its one argument.
-#include <string>
-
 #include "platform/forms/form.h"
 #include "platform/forms/program.h"
 #include "platform/shell/icon_pictures.h"
@@ -9,12 +7,7 @@
 
 int main(int argc, char** argv) {
     zem::forms::App::SetTitle("update");
-    std::string arguments;
-    for (int index = 1; index < argc; ++index) {
-        if (index > 1) arguments += ' ';
-        arguments += argv[index];
-    }
-    zem::forms::SetCommand(arguments);
+    zem::forms::SetCommand(argc, argv);
     zem::platform::InstallIconPictureLoader();
     zem::updater::RegisterUpdaterWindows();
     return zem::forms::RunProgram([] { zem::forms::ShowStartUpForm<Form1>(); });

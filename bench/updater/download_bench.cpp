@@ -1,0 +1,160 @@
+// A 64 MiB package from the local sample server: through CFileDownload with
+// the updater's window shown and pumping its messages after each report (its
+// bar and percentage repainted), and through the curl tool writing the same
+// file, in the same run, so that the throughputs compare directly. The
+// counter "progress_us_per_MiB" is the time spent in the progress reports
+// (the window's handler and the pending messages) per MiB.
+#include <benchmark/benchmark.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/forms/form.h"
+#include "platform/forms/program.h"
+#include "platform/system/files.h"
+#include "platform/window/test_desktop.h"
+#include "site/sample_server.h"
+#include "updater/form1.h"
+#include "updater/updater_windows.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kPackageBytes = 64 * 1024 * 1024;
+
+// The served package and its server, made once for the whole run.
+class BenchSite {
+public:
+    BenchSite() {
+        std::string pattern = (fs::temp_directory_path() / "zem-bench-XXXXXX").string();
+        folder_ = mkdtemp(pattern.data()) ? pattern : "";
+        fs::create_directories(folder_ / "vant" / "app");
+        fs::create_directories(folder_ / "program" / "zemskin");
+        std::vector<char> bytes(kPackageBytes);
+        for (std::size_t index = 0; index < bytes.size(); ++index) bytes[index] = zem::site::PatternByte(index);
+        std::ofstream(folder_ / "vant" / "app" / "zemdate.exe", std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        server_ = std::make_unique<zem::site::SampleServer>(zem::site::ServerOptions{folder_.string(), false});
+        server_->Start();
+    }
+    ~BenchSite() {
+        server_.reset();
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+    std::string Url() const { return server_->Address() + "/vant/app/zemdate.exe"; }
+    std::string ProgramFolder() const { return (folder_ / "program").string(); }
+
+private:
+    fs::path folder_;
+    std::unique_ptr<zem::site::SampleServer> server_;
+};
+
+BenchSite& Site() {
+    static BenchSite site;
+    return site;
+}
+
+// The updater's window, shown with its bar and percentage, on a headless desktop.
+struct UpdaterWindow {
+    UpdaterWindow() : programFolder(Site().ProgramFolder()), form(Show()) {}
+    ~UpdaterWindow() {
+        zem::forms::DiscardAllForms();
+        zem::forms::ResetProgramState();
+    }
+    static Form1& Show() {
+        zem::updater::RegisterUpdaterWindows();
+        zem::forms::SetEndAction([] { zem::forms::UnloadAllFormsSilently(); });
+        zem::forms::SetCommand("1.4###shengji###");
+        zem::forms::ShowStartUpForm<Form1>();
+        Form1& shown = zem::forms::FormInstance<Form1>::Get();
+        shown.S.SetVisible(true);
+        shown.Label3.SetVisible(true);
+        return shown;
+    }
+    zem::platform::TestDesktop desktop;
+    zem::platform::ScopedProgramFolder programFolder;
+    Form1& form;
+};
+
+// The download object with the time of each of its reports measured.
+class TimedDownload : public CFileDownload {
+public:
+    HRESULT OnProgress(ULONG progress, ULONG maximum, ULONG status, LPCWSTR text) override {
+        const auto start = std::chrono::steady_clock::now();
+        const HRESULT result = CFileDownload::OnProgress(progress, maximum, status, text);
+        spent += std::chrono::steady_clock::now() - start;
+        ++reports;
+        return result;
+    }
+    std::chrono::steady_clock::duration spent{};
+    long reports = 0;
+};
+
+void BM_FileDownloadWithWindow(benchmark::State& state) {
+    UpdaterWindow window;
+    Form1& form = window.form;
+    auto download = zem::platform::MakeCom<TimedDownload>();
+    download->OnProgressEvent = [&form](std::int32_t p, std::int32_t m, std::int32_t s, std::int32_t c,
+                                        const std::string& t) { form.oDownload_OnProgress(p, m, s, c, t); };
+    const std::string target = PackageDestination(Site().Url());
+    for (auto _ : state) {
+        if (!download->StartDownloading(Site().Url(), target)) {
+            state.SkipWithError("download failed");
+            break;
+        }
+    }
+    const double mebibytes = static_cast<double>(state.iterations()) * kPackageBytes / (1024.0 * 1024.0);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kPackageBytes));
+    state.counters["reports"] =
+        benchmark::Counter(static_cast<double>(download->reports), benchmark::Counter::kAvgIterations);
+    state.counters["progress_us_per_MiB"] =
+        std::chrono::duration<double, std::micro>(download->spent).count() / (mebibytes > 0 ? mebibytes : 1);
+}
+
+// One progress report's handling alone: the window's handler, then the
+// pending messages (the bar's and the percentage's repaints).
+void BM_ProgressReport(benchmark::State& state) {
+    UpdaterWindow window;
+    Form1& form = window.form;
+    std::int32_t progress = 0;
+    for (auto _ : state) {
+        progress = (progress + 16384) % static_cast<std::int32_t>(kPackageBytes);
+        form.oDownload_OnProgress(progress, static_cast<std::int32_t>(kPackageBytes), 0, 0, "");
+        zem::forms::DoEvents();
+    }
+}
+
+void BM_CurlTool(benchmark::State& state) {
+    const std::string url = Site().Url();
+    const std::string target = Site().ProgramFolder() + "/curl.bin";
+    for (auto _ : state) {
+        std::vector<std::string> arguments = {"curl", "--silent", "--fail", "--noproxy", "*", "-o", target, url};
+        std::vector<char*> argv;
+        for (auto& argument : arguments) argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        pid_t child = 0;
+        int status = 0;
+        if (posix_spawnp(&child, "curl", nullptr, nullptr, argv.data(), environ) != 0 ||
+            waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("curl failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kPackageBytes));
+}
+
+BENCHMARK(BM_FileDownloadWithWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_ProgressReport)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CurlTool)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+}  // namespace
