@@ -30,7 +30,7 @@
 
 namespace zem::startup_testing {
 
-using testing::RecordingLauncher;
+using RecordingLauncher = testing::RecordingLauncher;
 
 // A port on which nothing listens: one a server just gave up.
 inline int ClosedPort() {
@@ -55,16 +55,27 @@ protected:
         shell::RegisterProgramWindows({});
     }
 
-    // Serves the content folder on a free port (or the given one) and points
-    // the fixed host and the probe at it.
-    void ServeContent(int port = 0) {
+    // Serves the content folder on a free port as the fixed host, and points
+    // the probe at a server of its own that holds no content, so that
+    // probing the host or fetching from the probe goes noticed.
+    void ServeContent() {
         server.emplace(site::ServerOptions{content.Path().string()});
-        ASSERT_TRUE(server->Start(port));
+        ASSERT_TRUE(server->Start());
         host.emplace("ZEM_HOST", server->Address());
-        probe.emplace("ZEM_PROBE", server->Address() + "/");
+        ProbeAt(0);
+    }
+    // The probe answers on a server of its own on the port (0: a free one).
+    void ProbeAt(int port) {
+        probeServer.reset();
+        probeServer.emplace(site::ServerOptions{emptyContent.Path().string()});
+        ASSERT_TRUE(probeServer->Start(port));
+        probe.emplace("ZEM_PROBE", probeServer->Address() + "/");
     }
     // The probe finds nothing listening.
-    void ProbeNothing(int port) { probe.emplace("ZEM_PROBE", "http://127.0.0.1:" + std::to_string(port) + "/"); }
+    void ProbeNothing(int port) {
+        probeServer.reset();
+        probe.emplace("ZEM_PROBE", "http://127.0.0.1:" + std::to_string(port) + "/");
+    }
 
     // The version text the server publishes (UTF-8 here, GBK on the wire);
     // nothing: the server has none.
@@ -89,10 +100,20 @@ protected:
         forms::ResetProgramState();
         forms::SetEndAction([] { forms::UnloadAllFormsSilently(); });
     }
-    // The player's start-up object, then its loop until nothing can arrive.
-    static void StartPlayer() {
+    // The player's start-up object, then its loop until the start is over.
+    void StartPlayer() {
         forms::RunEventHandler([] { forms::ShowStartUpForm<loadme>(); });
-        forms::RunMessageLoop();
+        RunUntilStarted();
+    }
+    // The loop for a second of the clock: the start's steps end by 300 ms,
+    // while the main window's timers (start pages, ticker) run on for as long
+    // as it lives, so the loop never runs out of work once it shows.
+    void RunUntilStarted() {
+        const platform::Milliseconds end = desktop.clock().Now() + 1000;
+        while (!forms::Ended() && desktop.clock().Now() < end) {
+            if (forms::RunOneLoopStep() != forms::LoopStep::Ran) break;
+            forms::FreeUnloadedForms();
+        }
     }
 
     std::string SavedText() const { return folder.Read("zem.ini"); }
@@ -104,8 +125,10 @@ protected:
     platform::ScopedProcessLauncher launcherScope{launcher};
     testing::TempFolder folder{"program folder"};
     testing::TempFolder content;
+    testing::TempFolder emptyContent;
     forms::ScopedModalScript script;
     std::optional<site::SampleServer> server;
+    std::optional<site::SampleServer> probeServer;
     std::optional<testing::ScopedEnvironment> host;
     std::optional<testing::ScopedEnvironment> probe;
 
