@@ -153,7 +153,11 @@ public:
     void SetValue(std::string_view section, std::string_view key, std::string_view value) {
         std::optional<std::size_t> header = FindSection(section);
         if (!header) {
-            AppendLine("[" + std::string(section) + "]");
+            // Appended piece by piece: GCC 12 at -O3 takes "[" + string for an
+            // overlapping copy (a false -Wrestrict).
+            std::string line = "[";
+            line.append(section).append("]");
+            AppendLine(std::move(line));
             header = lines_.size() - 1;
         }
         if (const std::optional<std::size_t> line = FindKey(*header, key)) {
