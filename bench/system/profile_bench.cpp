@@ -1,10 +1,14 @@
 // Reading and writing one key of a Config.ini of 1000 keys, beside a plain read
-// of the same file: each call reads and parses the whole file, and each write
-// replaces the file atomically.
+// of the same file and a plain atomic replace of the same bytes (written
+// beside, flushed, renamed over it): each call reads and parses the whole
+// file, and each write replaces the file atomically.
 #include "platform/system/files.h"
 #include "platform/system/profile.h"
 
 #include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -67,5 +71,20 @@ void BM_PlainFileRead(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PlainFileRead);
+
+void BM_PlainAtomicReplace(benchmark::State& state) {
+    ConfigFile file;
+    std::error_code error;
+    const std::string bytes = *zem::platform::ReadFileBytes(file.Path(), error);
+    const std::string beside = file.Path() + ".new";
+    for (auto _ : state) {
+        const int descriptor = open(beside.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        const bool written = write(descriptor, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+        fsync(descriptor);
+        close(descriptor);
+        benchmark::DoNotOptimize(written && rename(beside.c_str(), file.Path().c_str()) == 0);
+    }
+}
+BENCHMARK(BM_PlainAtomicReplace);
 
 }  // namespace

@@ -250,10 +250,13 @@ int CompareOrdinal(std::string_view left, std::string_view right) {
 }
 
 std::string_view TrimBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
+    // Plain comparisons: the profile reader trims every line of a file.
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && blank(text[first])) ++first;
+    while (last > first && blank(text[last - 1])) --last;
+    return text.substr(first, last - first);
 }
 
 std::optional<bool> TextToBoolean(std::string_view text) {

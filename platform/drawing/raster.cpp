@@ -5,8 +5,14 @@
 #include "platform/drawing/gdi_objects.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 using zem::platform::Bitmap;
 using zem::platform::BitmapObject;
@@ -67,9 +73,63 @@ Axis MapAxis(int destination, int destinationExtent, int source, int sourceExten
     return axis;
 }
 
+// A stretch of an upscaled row in blocks of 8 destination pixels: every
+// block takes its pixels from a window of 8 consecutive source pixels (the
+// destination is at least as wide as the source), so one load of the window
+// and one permutation give the block. `lanes` are the window offsets, or,
+// with base < 0 (a window that would pass the row's end), the absolute
+// source columns taken one at a time.
+struct PermutedBlock {
+    std::int32_t base = -1;
+    std::int32_t lanes[8] = {};
+};
+
+std::vector<PermutedBlock> PermutedBlocks(const std::vector<int>& sourceColumns, std::size_t begin, std::size_t end,
+                                          int sourceWidth) {
+    std::vector<PermutedBlock> blocks;
+    for (std::size_t start = begin; start + 8 <= end; start += 8) {
+        PermutedBlock block;
+        const auto [low, high] = std::minmax_element(sourceColumns.begin() + static_cast<std::ptrdiff_t>(start),
+                                                     sourceColumns.begin() + static_cast<std::ptrdiff_t>(start + 8));
+        const bool windowed = *high - *low < 8 && *low + 8 <= sourceWidth;
+        block.base = windowed ? *low : -1;
+        for (std::size_t lane = 0; lane < 8; ++lane)
+            block.lanes[lane] = sourceColumns[start + lane] - (windowed ? *low : 0);
+        blocks.push_back(block);
+    }
+    return blocks;
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define ZEM_PERMUTED_ROWS 1
+__attribute__((target("avx2"))) void CopyPermutedBlocks(const Pixel* line, const std::vector<PermutedBlock>& blocks,
+                                                         Pixel* out) {
+    for (const PermutedBlock& block : blocks) {
+        if (block.base >= 0) {
+            const __m256i lanes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block.lanes));
+            const __m256i window = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(line + block.base));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permutevar8x32_epi32(window, lanes));
+        } else {
+            for (int lane = 0; lane < 8; ++lane) out[lane] = line[block.lanes[lane]];
+        }
+        out += 8;
+    }
+}
+
+bool PermutedRowsAvailable() {
+    static const bool available = __builtin_cpu_supports("avx2");
+    return available;
+}
+#else
+void CopyPermutedBlocks(const Pixel*, const std::vector<PermutedBlock>&, Pixel*) {}
+bool PermutedRowsAvailable() { return false; }
+#endif
+
 // A stretched copy of source into destination; `keep` says which source
-// pixels are drawn (all of them, or those that are not the key colour).
-template <typename Keep>
+// pixels are drawn (all of them, or those that are not the key colour). With
+// CopyAll (every pixel kept) a destination row that takes the same source row
+// as the row just drawn, under a rectangular clip, is a copy of that row.
+template <bool CopyAll, typename Keep>
 void StretchCopy(DrawTarget& destination, int x, int y, int width, int height, const DrawTarget& source,
                  int sourceX, int sourceY, int sourceWidth, int sourceHeight, Keep keep) {
     const Axis columns = MapAxis(x + destination.origin.x, width, sourceX + source.origin.x, sourceWidth);
@@ -83,25 +143,65 @@ void StretchCopy(DrawTarget& destination, int x, int y, int width, int height, c
         copy = from;
         read = &copy;
     }
+    // The mapping is monotonic, so the destination columns whose source
+    // column exists are one span: the row loop then needs no bounds checks.
+    const int count = static_cast<int>(columns.source.size());
+    const auto exists = [&](int index) {
+        const int column = columns.source[static_cast<std::size_t>(index)];
+        return column >= 0 && column < read->Width();
+    };
+    int spanBegin = 0;
+    int spanEnd = count;
+    while (spanBegin < count && !exists(spanBegin)) ++spanBegin;
+    while (spanEnd > spanBegin && !exists(spanEnd - 1)) --spanEnd;
+    const int first = columns.destinationStart;
+    const RECT& bounds = destination.clip.Bounds();
+    const int copyLeft = std::max<int>(first + spanBegin, bounds.left);
+    const int copyRight = std::min<int>(first + spanEnd, bounds.right);
+    const bool rectangle = destination.clip.IsRectangle();
+    // An upscaled row under a rectangular clip goes in permuted blocks; the
+    // columns past the last whole block one at a time.
+    std::vector<PermutedBlock> blocks;
+    const bool permuted = CopyAll && rectangle && copyRight > copyLeft && std::abs(width) >= std::abs(sourceWidth) &&
+                          PermutedRowsAvailable();
+    if (permuted)
+        blocks = PermutedBlocks(columns.source, static_cast<std::size_t>(copyLeft - first),
+                                static_cast<std::size_t>(copyRight - first), read->Width());
+    const int blockedRight = copyLeft + 8 * static_cast<int>(blocks.size());
+
+    int previousSource = -1;
+    const Pixel* previousLine = nullptr;
     for (std::size_t r = 0; r < rows.source.size(); ++r) {
         const int destinationRow = rows.destinationStart + static_cast<int>(r);
         const int sourceRow = rows.source[r];
-        if (sourceRow < 0 || sourceRow >= read->Height()) continue;
-        if (destinationRow < destination.clip.Bounds().top || destinationRow >= destination.clip.Bounds().bottom)
+        if (sourceRow < 0 || sourceRow >= read->Height() || destinationRow < bounds.top ||
+            destinationRow >= bounds.bottom) {
+            previousLine = nullptr;
             continue;
-        const Pixel* sourceLine = read->Row(sourceRow);
+        }
         Pixel* destinationLine = to.Row(destinationRow);
-        const int first = columns.destinationStart;
-        destination.clip.ForEachRun(destinationRow, first, first + static_cast<int>(columns.source.size()),
-                                    [&](int a, int b) {
-                                        for (int column = a; column < b; ++column) {
-                                            const int sourceColumn =
-                                                columns.source[static_cast<std::size_t>(column - first)];
-                                            if (sourceColumn < 0 || sourceColumn >= read->Width()) continue;
-                                            const Pixel pixel = sourceLine[sourceColumn];
-                                            if (keep(pixel)) destinationLine[column] = pixel;
-                                        }
-                                    });
+        if (CopyAll && rectangle && previousLine != nullptr && sourceRow == previousSource) {
+            if (copyRight > copyLeft)
+                std::memcpy(destinationLine + copyLeft, previousLine + copyLeft,
+                            static_cast<std::size_t>(copyRight - copyLeft) * sizeof(Pixel));
+            continue;
+        }
+        const Pixel* sourceLine = read->Row(sourceRow);
+        int plainLeft = first + spanBegin;
+        if (permuted) {
+            CopyPermutedBlocks(sourceLine, blocks, destinationLine + copyLeft);
+            plainLeft = blockedRight;
+        }
+        destination.clip.ForEachRun(destinationRow, plainLeft, first + spanEnd, [&](int a, int b) {
+            const int* index = columns.source.data() + (a - first);
+            Pixel* out = destinationLine + a;
+            for (int n = b - a; n > 0; --n, ++index, ++out) {
+                const Pixel pixel = sourceLine[*index];
+                if (keep(pixel)) *out = pixel;
+            }
+        });
+        previousSource = sourceRow;
+        previousLine = destinationLine;
     }
 }
 
@@ -160,8 +260,8 @@ BOOL StretchBlt(HDC destinationDC, int x, int y, int width, int height, HDC sour
     DrawTarget source;
     if (!table.Resolve(destinationDC, destination) || !table.Resolve(sourceDC, source)) return FALSE;
     if (width == 0 || height == 0 || sourceWidth == 0 || sourceHeight == 0) return TRUE;
-    StretchCopy(destination, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight,
-                [](Pixel) { return true; });
+    StretchCopy<true>(destination, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight,
+                      [](Pixel) { return true; });
     return TRUE;
 }
 
@@ -173,8 +273,8 @@ BOOL TransparentBlt(HDC destinationDC, int x, int y, int width, int height, HDC 
     if (!table.Resolve(destinationDC, destination) || !table.Resolve(sourceDC, source)) return FALSE;
     if (width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0) return FALSE;
     const Pixel key = PixelFromColor(transparentColor);
-    StretchCopy(destination, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight,
-                [key](Pixel pixel) { return (pixel & 0xFFFFFF) != key; });
+    StretchCopy<false>(destination, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight,
+                       [key](Pixel pixel) { return (pixel & 0xFFFFFF) != key; });
     return TRUE;
 }
 

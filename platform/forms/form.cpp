@@ -69,6 +69,16 @@ LoopStep RunOneLoopStep() {
     return LoopStep::Ran;
 }
 
+ManualLoopBound::ManualLoopBound() {
+    if (platform::ManualClock* clock = platform::CurrentManualClock()) start_ = clock->Now();
+}
+
+void ManualLoopBound::Check() const {
+    platform::ManualClock* clock = platform::CurrentManualClock();
+    if (clock != nullptr && clock->Now() - start_ > kManualLoopLimit)
+        throw EndlessManualLoop("a timer keeps repeating: the loop never runs out on the manual clock");
+}
+
 void FreeUnloadedForms() {
     // A form unloaded from inside a modal loop may still have a handler on the
     // stack below it; it is freed once the outermost loop runs again.
@@ -210,7 +220,9 @@ void Form::RunModal() {
     // The form's own loop: it returns when the form is hidden or unloaded.
     // With nothing that could ever arrive (a manual clock without timers or
     // input) it fails loudly instead of waiting for ever.
+    const ManualLoopBound bound;
     while (loaded_ && IsOwnVisibleWindow() && !Ended()) {
+        bound.Check();
         const LoopStep step = RunOneLoopStep();
         if (step == LoopStep::Quit) break;
         if (step == LoopStep::Idle) throw UnscriptedModalStep("a modal form waits for input that can never arrive");

@@ -129,6 +129,21 @@ private:
 enum class LoopStep { Ran, Quit, Idle };
 LoopStep RunOneLoopStep();
 
+// How long a loop may run on the manual clock before it counts as endless.
+inline constexpr platform::Milliseconds kManualLoopLimit = 60 * 60 * 1000;
+
+// Bounds one loop: on a manual clock, Check throws EndlessManualLoop once the
+// clock has moved kManualLoopLimit past where the loop began; a real clock
+// never ends a loop.
+class ManualLoopBound {
+public:
+    ManualLoopBound();
+    void Check() const;
+
+private:
+    platform::Milliseconds start_ = 0;
+};
+
 // Whether a window timer falls due within `span` milliseconds from now. The
 // loop writes a requested screen snapshot only when none does.
 bool TimerDueWithin(platform::Milliseconds span);

@@ -17,6 +17,14 @@ public:
     using std::logic_error::logic_error;
 };
 
+// A loop on the manual clock that keeps finding timers due (one left
+// repeating) for kManualLoopLimit of clock time without ever running out:
+// a broken test, which fails at once instead of running for ever.
+class EndlessManualLoop : public UnscriptedModalStep {
+public:
+    using UnscriptedModalStep::UnscriptedModalStep;
+};
+
 // What a modal step asked, for the test to check afterwards.
 struct ModalQuestion {
     enum class Kind { MessageBox, PopupMenu } kind = Kind::MessageBox;

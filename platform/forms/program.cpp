@@ -6,6 +6,7 @@
 #include "platform/base/clock.h"
 #include "platform/drawing/window_painting.h"
 #include "platform/forms/form.h"
+#include "platform/forms/modal.h"
 #include "platform/forms/runtime_error.h"
 #include "platform/system/files.h"
 #include "platform/system/process.h"
@@ -95,7 +96,9 @@ int RunProgram(const std::function<void()>& startUp) {
 int RunMessageLoop() {
     FreeUnloadedForms();
     int exitCode = 0;
+    const ManualLoopBound bound;
     while (!Ended() && !LoadedForms().empty()) {
+        bound.Check();
         const LoopStep step = RunOneLoopStep();
         FreeUnloadedForms();
         if (step == LoopStep::Idle) break;  // nothing can ever arrive

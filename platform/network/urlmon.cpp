@@ -264,6 +264,8 @@ private:
             }
             curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(limits_.idleProgressMilliseconds),
                             nullptr);
+            // The idle report repeats the last progress with the status of
+            // the phase: connecting before the body, downloading during it.
             if (callback_ && SinceLastReport() >= std::chrono::milliseconds(limits_.idleProgressMilliseconds) &&
                 !Report(received_, began_ ? BINDSTATUS_DOWNLOADINGDATA : BINDSTATUS_CONNECTING)) {
                 result = CURLE_ABORTED_BY_CALLBACK;
@@ -371,6 +373,9 @@ private:
     HRESULT FailureOf(CURLcode code) const {
         if (binding_->Aborted() || callbackFailed_) return E_ABORT;
         if (writeFailed_) return file_.Error();
+        // A body over the bound or unlike its announced length is a failed
+        // download, as a broken body is; a time or speed bound (the
+        // library's time-out) is a time-out.
         if (tooLarge_ || lengthMismatch_) return INET_E_DOWNLOAD_FAILURE;
         switch (code) {
             case CURLE_URL_MALFORMAT:

@@ -11,6 +11,8 @@
 
 // The icon of an ICO file at `path` (index 0; a file holds one icon in its
 // sizes), or null when the file is missing, unreadable or no valid ICO file.
+// The path is the file system's own (UTF-8), taken as it is, as every file
+// call takes it.
 HICON ExtractIconA(HINSTANCE instance, const char* path, UINT index);
 BOOL DestroyIcon(HICON icon);
 

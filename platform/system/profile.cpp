@@ -3,7 +3,9 @@
 #include "platform/base/text.h"
 #include "platform/system/files.h"
 
+#include <cstdint>
 #include <cstring>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,13 +46,32 @@ std::string_view StripQuotes(std::string_view value) {
     return value;
 }
 
+// The first CR or LF at or after `at`, or npos. Eight bytes are tested at a
+// time (a word holds a CR or LF exactly when the word XOR that byte repeated
+// holds a zero byte), so a long line costs a few steps rather than a call per byte.
+std::size_t FindLineBreak(std::string_view bytes, std::size_t at) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+    const auto holdsZero = [](std::uint64_t word) { return ((word - kOnes) & ~word & kHighs) != 0; };
+    const char* data = bytes.data();
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, data + at, sizeof word);
+        if (holdsZero(word ^ (kOnes * '\r')) || holdsZero(word ^ (kOnes * '\n'))) break;
+    }
+    for (; at < bytes.size(); ++at) {
+        if (data[at] == '\r' || data[at] == '\n') return at;
+    }
+    return std::string_view::npos;
+}
+
 // Calls visit(text, ending) for each line until it returns false; a line ends
 // at LF, CR LF or CR.
 template <typename Visitor>
 void ForEachLine(std::string_view bytes, Visitor&& visit) {
     std::size_t start = 0;
     while (start < bytes.size()) {
-        const std::size_t end = bytes.find_first_of("\r\n", start);
+        const std::size_t end = FindLineBreak(bytes, start);
         if (end == std::string_view::npos) {
             visit(bytes.substr(start), std::string_view());
             return;
@@ -63,12 +84,17 @@ void ForEachLine(std::string_view bytes, Visitor&& visit) {
 }
 
 // An INI file as its lines, each kept with its own line end so that a rewrite
-// reproduces every untouched byte.
+// reproduces every untouched byte. Lines are views of the bytes the document
+// was made from (which must outlive it); a changed or new line's text is kept
+// by the document itself. A write thus makes no string per line.
 class IniDocument {
 public:
     explicit IniDocument(std::string_view bytes) {
+        std::size_t count = 0;
+        ForEachLine(bytes, [&count](std::string_view, std::string_view) { return ++count, true; });
+        lines_.reserve(count + 2);
         ForEachLine(bytes, [this](std::string_view text, std::string_view ending) {
-            lines_.push_back({std::string(text), std::string(ending)});
+            lines_.push_back({text, ending});
             return true;
         });
     }
@@ -97,8 +123,11 @@ public:
     }
 
     std::string Serialize() const {
+        std::size_t size = 0;
+        for (const Line& line : lines_) size += line.text.size() + line.ending.size();
         std::string bytes;
-        for (const Line& line : lines_) bytes += line.text + line.ending;
+        bytes.reserve(size);
+        for (const Line& line : lines_) bytes.append(line.text).append(line.ending);
         return bytes;
     }
 
@@ -128,11 +157,12 @@ public:
             header = lines_.size() - 1;
         }
         if (const std::optional<std::size_t> line = FindKey(*header, key)) {
-            std::string& text = lines_[*line].text;
+            const std::string_view text = lines_[*line].text;
             const std::size_t equals = text.find('=');
             const std::size_t valueStart = text.find_first_not_of(" \t", equals + 1);
-            text = text.substr(0, valueStart == std::string::npos ? text.size() : valueStart) +
-                   std::string(value);
+            lines_[*line].text = Keep(std::string(text.substr(0, valueStart == std::string_view::npos ? text.size()
+                                                                                                    : valueStart)) +
+                                      std::string(value));
             return;
         }
         // A new key goes after the section's last non-blank line, so blank lines
@@ -162,9 +192,15 @@ public:
 
 private:
     struct Line {
-        std::string text;
-        std::string ending;
+        std::string_view text;
+        std::string_view ending;
     };
+
+    // Keeps a line's new text for the document's lifetime.
+    std::string_view Keep(std::string text) {
+        owned_.push_back(std::move(text));
+        return owned_.back();
+    }
 
     static std::optional<std::string_view> SectionNameOf(std::string_view text) {
         const std::string_view trimmed = TrimBlanks(text);
@@ -208,13 +244,13 @@ private:
 
     void InsertLine(std::size_t position, std::string text) {
         if (position > 0 && lines_[position - 1].ending.empty()) lines_[position - 1].ending = "\r\n";
-        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(position),
-                      Line{std::move(text), "\r\n"});
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(position), Line{Keep(std::move(text)), "\r\n"});
     }
 
     void AppendLine(std::string text) { InsertLine(lines_.size(), std::move(text)); }
 
     std::vector<Line> lines_;
+    std::deque<std::string> owned_;  // a deque: the views of earlier texts stay valid
 };
 
 // Copies a value into the caller's buffer, cut to fit, and returns the bytes copied.
@@ -300,7 +336,7 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
     // must not be replaced by one holding the new key alone.
     if (!bytes && error != std::errc::no_such_file_or_directory) return FALSE;
     const bool existed = bytes.has_value();
-    const std::string before = existed ? *bytes : std::string();
+    const std::string_view before = existed ? std::string_view(*bytes) : std::string_view();
     IniDocument document(before);
     if (!key) {
         document.DeleteSection(section);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
@@ -94,6 +97,55 @@ TEST(Raster, StretchBltTakesTheNearestSourcePixel) {
         }
         EXPECT_EQ(target.at(first - 1, 0), 0u);
         EXPECT_EQ(target.at(first + static_cast<int>(c.expected.size()), 0), 0u);
+    }
+}
+
+// The nearest source pixel of destination pixel i of `extent` over `sourceExtent`.
+int NearestSource(int i, int extent, int sourceExtent) {
+    const int count = std::abs(extent);
+    const int sourceCount = std::abs(sourceExtent);
+    const int offset = static_cast<int>((2LL * i + 1) * sourceCount / (2LL * count));
+    return (extent < 0) != (sourceExtent < 0) ? sourceCount - 1 - offset : offset;
+}
+
+// Wide rows go in blocks of eight: every block, the columns after the last
+// whole one, mirrored rows, rows cut by the target's edges, sources whose last
+// window reaches the end of the row and repeated rows all land on the nearest
+// source pixel and touch nothing else.
+TEST(Raster, StretchBltOfWideRowsMatchesTheNearestPixelEverywhere) {
+    struct Case {
+        int x, y, width, height, sourceX, sourceY, sourceWidth, sourceHeight;
+    };
+    const Case cases[] = {
+        {3, 2, 53, 9, 0, 0, 37, 5},     // blocks and a tail, the last windows at the row's end
+        {60, 2, -53, 9, 0, 0, 37, 5},   // mirrored
+        {-5, -3, 70, 14, 0, 0, 37, 5},  // cut on the left, the right and the top
+        {1, 1, 40, 6, 20, 1, 17, 3},    // a source part ending at the row's end
+        {2, 0, 20, 12, 0, 0, 37, 5},    // narrower than the source: no blocks
+        {0, 0, 64, 10, 5, 0, 8, 5},     // eight times wider: one source pixel per block
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " at " + std::to_string(c.x));
+        Canvas source(37, 5);
+        Number(source);
+        Canvas target(62, 12);
+        SetStretchBltMode(target.dc(), COLORONCOLOR);
+        ASSERT_TRUE(StretchBlt(target.dc(), c.x, c.y, c.width, c.height, source.dc(), c.sourceX, c.sourceY,
+                               c.sourceWidth, c.sourceHeight, SRCCOPY));
+        const int firstX = c.width < 0 ? c.x + c.width + 1 : c.x;
+        const int firstY = c.height < 0 ? c.y + c.height + 1 : c.y;
+        for (int y = 0; y < target.height(); ++y)
+            for (int x = 0; x < target.width(); ++x) {
+                const int i = x - firstX;
+                const int j = y - firstY;
+                COLORREF expected = 0;
+                if (i >= 0 && i < std::abs(c.width) && j >= 0 && j < std::abs(c.height)) {
+                    const int sourceColumn = c.sourceX + NearestSource(i, c.width, c.sourceWidth);
+                    const int sourceRow = c.sourceY + NearestSource(j, c.height, c.sourceHeight);
+                    expected = RGB(sourceColumn + 1, sourceRow + 1, 0);
+                }
+                ASSERT_EQ(target.at(x, y), expected) << x << "," << y;
+            }
     }
 }
 

@@ -304,6 +304,19 @@ TEST_F(FormsTest, ModalShowReturnsWhenATimerHidesTheForm) {
     EXPECT_THROW(form.Show(vbModal), UnscriptedModalStep);
 }
 
+// A timer left repeating keeps a loop on the manual clock busy for ever: the
+// loop gives up after an hour of clock time, at once in real time.
+TEST_F(FormsTest, ALoopThatATimerKeepsBusyFailsFastOnTheManualClock) {
+    TestForm& form = TheForm();
+    int ticks = 0;
+    form.Ticker.OnTimer = [&ticks] { ++ticks; };
+    form.Ticker.SetEnabled(true);
+    form.Show();
+    EXPECT_THROW(RunMessageLoop(), EndlessManualLoop);
+    EXPECT_GT(ticks, 0);
+    EXPECT_THROW(form.Show(vbModal), EndlessManualLoop);
+}
+
 // A start-up form that gives up in its own load and hands over to a second
 // form, whose button unloads that form and shows the first one anew.
 class GiveUpForm : public Form {

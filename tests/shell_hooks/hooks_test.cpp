@@ -16,12 +16,13 @@ namespace {
 struct Seen {
     UINT message;
     bool mainVisible;
+    LONG_PTR procedure;  // the window's procedure as the message arrived
 };
 std::vector<Seen> seen;
 HWND mainWindow = nullptr;
 
 LRESULT OwnProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    seen.push_back({message, IsWindowVisible(mainWindow) != FALSE});
+    seen.push_back({message, IsWindowVisible(mainWindow) != FALSE, GetWindowLongPtrA(window, GWL_WNDPROC)});
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -157,7 +158,16 @@ TEST_F(TaskbarMenuTest, DestroyPutsTheSavedProcedureBack) {
     EXPECT_EQ(GetWindowLongPtrA(mainWindow, GWL_WNDPROC), reinterpret_cast<LONG_PTR>(&状态栏::TaskbarMenuWndProc));
     seen.clear();
     DestroyWindow(mainWindow);
-    EXPECT_TRUE(Saw(WM_DESTROY));
+    // The window's own procedure is back in place when it handles its
+    // destruction, and receives the last message after it.
+    bool sawDestroy = false;
+    for (const Seen& s : seen)
+        if (s.message == WM_DESTROY) {
+            sawDestroy = true;
+            EXPECT_EQ(s.procedure, reinterpret_cast<LONG_PTR>(&OwnProcedure));
+        }
+    EXPECT_TRUE(sawDestroy);
+    EXPECT_TRUE(Saw(WM_NCDESTROY));
     // The hook left with the window: a new main window can be hooked again.
     HWND second = CreateWindowExA(0, "HookTestMain", "again", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
                                   nullptr, nullptr);

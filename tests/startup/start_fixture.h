@@ -64,16 +64,27 @@ protected:
         shell::RegisterProgramWindows({});
     }
 
-    // Serves the content folder on a free port (or the given one) and points
-    // the fixed host and the probe at it.
-    void ServeContent(int port = 0) {
+    // Serves the content folder on a free port as the fixed host, and points
+    // the probe at a server of its own that holds no content, so that
+    // probing the host or fetching from the probe goes noticed.
+    void ServeContent() {
         server.emplace(site::ServerOptions{content.Path().string()});
-        ASSERT_TRUE(server->Start(port));
+        ASSERT_TRUE(server->Start());
         host.emplace("ZEM_HOST", server->Address());
-        probe.emplace("ZEM_PROBE", server->Address() + "/");
+        ProbeAt(0);
+    }
+    // The probe answers on a server of its own on the port (0: a free one).
+    void ProbeAt(int port) {
+        probeServer.reset();
+        probeServer.emplace(site::ServerOptions{emptyContent.Path().string()});
+        ASSERT_TRUE(probeServer->Start(port));
+        probe.emplace("ZEM_PROBE", probeServer->Address() + "/");
     }
     // The probe finds nothing listening.
-    void ProbeNothing(int port) { probe.emplace("ZEM_PROBE", "http://127.0.0.1:" + std::to_string(port) + "/"); }
+    void ProbeNothing(int port) {
+        probeServer.reset();
+        probe.emplace("ZEM_PROBE", "http://127.0.0.1:" + std::to_string(port) + "/");
+    }
 
     // The version text the server publishes (UTF-8 here, GBK on the wire);
     // nothing: the server has none.
@@ -113,8 +124,10 @@ protected:
     platform::ScopedProcessLauncher launcherScope{launcher};
     testing::TempFolder folder{"program folder"};
     testing::TempFolder content;
+    testing::TempFolder emptyContent;
     forms::ScopedModalScript script;
     std::optional<site::SampleServer> server;
+    std::optional<site::SampleServer> probeServer;
     std::optional<testing::ScopedEnvironment> host;
     std::optional<testing::ScopedEnvironment> probe;
 

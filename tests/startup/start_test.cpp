@@ -200,9 +200,11 @@ TEST_F(StartTest, TheUpdatersArgumentArrivesWholeFromAFolderWithBlanks) {
     EXPECT_FALSE(FormInstance<Form1>::Loaded());
 }
 
+// The fixed host answers all along; only the probe address decides.
 TEST_F(StartTest, UnreachableShowsForm3WhoseRetryStartsAgainUntilTheServerIsBack) {
     Publish("x == 1.3\r\n");
     Install("1.3");
+    ServeContent();
     const int port = ClosedPort();
     ProbeNothing(port);
     StartPlayer();
@@ -221,8 +223,8 @@ TEST_F(StartTest, UnreachableShowsForm3WhoseRetryStartsAgainUntilTheServerIsBack
     EXPECT_FALSE(IsWindow(first));
     EXPECT_FALSE(FormInstance<loadme>::Loaded());
 
-    // Retry once the server answers on that port: the start goes on to the main window.
-    ServeContent(port);
+    // Retry once the probe answers on that port: the start goes on to the main window.
+    ProbeAt(port);
     ClickOn(FormInstance<Form3>::Get().Text1.hWnd());
     EXPECT_FALSE(FormInstance<Form3>::Loaded());
     forms::RunMessageLoop();
@@ -234,6 +236,7 @@ TEST_F(StartTest, UnreachableShowsForm3WhoseRetryStartsAgainUntilTheServerIsBack
 
 TEST_F(StartTest, CloseOnForm3EndsThePlayersProcessesAndTouchesNothingElse) {
     Install("1.3");
+    ServeContent();
     ProbeNothing(ClosedPort());
     StartPlayer();
     ASSERT_TRUE(FormInstance<Form3>::Loaded());
