@@ -1,13 +1,15 @@
 // The web-browser control on the real engine, under an X server of its own:
 // time from Navigate to DocumentComplete and to the page's pixels in the
 // window surface (a local page and a server page), memory of the whole process
-// tree with one view and with seven, and frames per second of a wheel scroll.
+// tree with one view and with seven, frames per second of a wheel scroll, and
+// the program's processor time while idle.
 #include <benchmark/benchmark.h>
 #include <dirent.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -220,6 +222,38 @@ void BM_WheelScrollFramesPerSecond(benchmark::State& state) {
     DiscardAllForms();
 }
 BENCHMARK(BM_WheelScrollFramesPerSecond)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Processor time of the program while it idles in its event loop with a
+// scrollable page shown: the loop sleeps in one poll over GLib's descriptors.
+void BM_IdleProcessorShare(benchmark::State& state) {
+    Stage& stage = Stage::Get();
+    if (!platform::webview::EngineAvailable()) {
+        state.SkipWithError("no X server");
+        return;
+    }
+    BenchForm& form = FormInstance<BenchForm>::Get();
+    form.Show();
+    auto browser = std::make_unique<WebBrowser>(form, "View");
+    browser->Move(0, 0, 800, 500);
+    bool complete = false;
+    browser->OnDocumentComplete = [&](WebBrowserObject&, const std::string&) { complete = true; };
+    browser->Navigate(stage.Page("tall.html"));
+    Pump([&] { return complete; });
+    Pump([] { return false; }, 1000);  // settle
+    double share = 0;
+    for (auto _ : state) {
+        (void)_;
+        const std::clock_t cpuStart = std::clock();
+        const auto start = Clock::now();
+        Pump([] { return false; }, 3000);
+        const double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+        share = 100.0 * cpu / std::chrono::duration<double>(Clock::now() - start).count();
+    }
+    state.counters["ui_process_cpu_percent"] = share;
+    browser.reset();
+    DiscardAllForms();
+}
+BENCHMARK(BM_IdleProcessorShare)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zem::forms

@@ -71,6 +71,10 @@ bool StartToolkit() {
     // compositing mode gives crisp frames with less memory and fewer threads.
     g_setenv("GTK_OVERLAY_SCROLLING", "0", TRUE);
     g_setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", TRUE);
+    // The toolkit's windows here are offscreen: what a person sees is drawn
+    // by our own display, so the accessibility bridge would only publish
+    // invisible windows on the session bus.
+    g_setenv("NO_AT_BRIDGE", "1", FALSE);
     if (!gtk_init_check(nullptr, nullptr)) return false;
     // The loop below waits on GLib's descriptors itself: it owns the context.
     g_main_context_acquire(g_main_context_default());
