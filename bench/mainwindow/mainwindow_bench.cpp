@@ -103,6 +103,15 @@ void BM_EdgeResizeStepAtMaximizedSize(benchmark::State& state) {
 }
 BENCHMARK(BM_EdgeResizeStepAtMaximizedSize)->Unit(benchmark::kMillisecond);
 
+// The composed screen alone, for the share of the step above.
+void BM_ComposeScreenAtMaximizedSize(benchmark::State& state) {
+    Scene scene;
+    scene.Main().Move(0, 0, 1366 * 15, 728 * 15);
+    zem::platform::ProcessPendingMessages();
+    for (auto _ : state) benchmark::DoNotOptimize(zem::platform::ComposeScreen());
+}
+BENCHMARK(BM_ComposeScreenAtMaximizedSize)->Unit(benchmark::kMillisecond);
+
 // Between the close and the maximize label: each move repaints the four caption sprites.
 void BM_MouseMoveOverTheCaptionButtons(benchmark::State& state) {
     Scene scene;
