@@ -3,11 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/base/text.h"
 #include "platform/display/display.h"
+#include "platform/display/message_box.h"
+#include "platform/forms/msgbox.h"
+#include "platform/base/event_loop.h"
 #include "platform/drawing/gdi.h"
 #include "platform/drawing/window_painting.h"
 #include "platform/forms/form.h"
@@ -276,6 +282,80 @@ TEST_F(DisplayTest, TheWindowManagersCloseIsTheCloseCommandAndAnXErrorIsSurvived
     SetWindowPos(other, nullptr, 120, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     HWND third = MakeWindow("", 400, 100, 100, 100);
     EXPECT_NE(Shown(third), 0u);
+}
+
+// While a message box waits, a wait hook of the test plays the person: once
+// the box is on the screen it clicks a button or presses a key.
+class MessageBoxTest : public DisplayTest {
+protected:
+    int Ask(int flags, std::function<void(HWND box)> answer) {
+        bool done = false;
+        const auto hook = zem::platform::EventLoop::Get().RegisterWaitHook(
+            {[&]() -> std::optional<zem::platform::Milliseconds> {
+                 if (done) return std::nullopt;
+                 for (HWND top : zem::platform::TopLevelWindows()) {
+                     if (zem::platform::WindowClassName(top) != "ZemMessageBox") continue;
+                     const ::Window shown = zem::platform::XWindowOf(top);
+                     XWindowAttributes attributes{};
+                     if (shown == 0 || XGetWindowAttributes(observer, shown, &attributes) == 0 ||
+                         attributes.map_state != IsViewable)
+                         continue;
+                     done = true;
+                     answer(top);
+                 }
+                 return std::nullopt;
+             },
+             nullptr});
+        const int result = zem::forms::MsgBox("要现在升级吗？", flags, "检测到更新");
+        zem::platform::EventLoop::Get().UnregisterWaitHook(hook);
+        return result;
+    }
+    void ClickButton(HWND box, std::size_t index) {
+        const std::vector<RECT> buttons = zem::platform::MessageBoxButtons(box);
+        ASSERT_LT(index, buttons.size());
+        const RECT place = zem::platform::WindowScreenRect(box);
+        MoveTo(place.left + (buttons[index].left + buttons[index].right) / 2,
+               place.top + (buttons[index].top + buttons[index].bottom) / 2);
+        Button(1, true);
+        Button(1, false);
+    }
+};
+
+TEST_F(MessageBoxTest, AClickOnAButtonReturnsThatButton) {
+    HWND main = MakeWindow("", 0, 0, 400, 300);
+    ASSERT_NE(Shown(main), 0u);
+    EXPECT_EQ(Ask(zem::forms::vbYesNo | zem::forms::vbQuestion, [&](HWND box) { ClickButton(box, 1); }),
+              zem::forms::vbNo);
+    EXPECT_EQ(Ask(zem::forms::vbYesNo, [&](HWND box) { ClickButton(box, 0); }), zem::forms::vbYes);
+    // The other windows take input again once the box is answered.
+    EXPECT_TRUE(IsWindowEnabled(main));
+}
+
+TEST_F(MessageBoxTest, EnterChoosesTheDefaultButtonAndEscapeCancels) {
+    struct Case {
+        int flags;
+        KeySym key;
+        int expected;
+    };
+    const Case cases[] = {
+        {zem::forms::vbYesNo, XK_Return, zem::forms::vbYes},
+        {zem::forms::vbOKCancel | 256, XK_Return, zem::forms::vbCancel},  // the second button is the default
+        {zem::forms::vbYesNoCancel, XK_Escape, zem::forms::vbCancel},
+        {zem::forms::vbOKOnly, XK_Escape, zem::forms::vbOK},
+    };
+    for (const Case& each : cases) {
+        // Escape's answer is also what a box left unanswered returns once the
+        // test's bounded wait runs out: the answer must come long before that.
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Ask(each.flags,
+                      [&](HWND) {
+                          Key(each.key, true);
+                          Key(each.key, false);
+                      }),
+                  each.expected)
+            << each.flags;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500)) << each.flags;
+    }
 }
 
 TEST(DisplayLoss, TheXServerGoingAwayEndsTheProgramCleanly) {
