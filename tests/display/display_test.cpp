@@ -12,7 +12,9 @@
 #include "platform/base/text.h"
 #include "platform/display/display.h"
 #include "platform/display/message_box.h"
+#include "platform/forms/menu.h"
 #include "platform/forms/msgbox.h"
+#include "platform/display/menu_window.h"
 #include "platform/base/event_loop.h"
 #include "platform/drawing/gdi.h"
 #include "platform/drawing/window_painting.h"
@@ -356,6 +358,75 @@ TEST_F(MessageBoxTest, EnterChoosesTheDefaultButtonAndEscapeCancels) {
             << each.flags;
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500)) << each.flags;
     }
+}
+
+// A pop-up menu at the pointer: a click on an item chooses it, a disabled
+// item cannot be chosen, a press outside closes the menu without a choice.
+class MenuTest : public DisplayTest {
+protected:
+    zem::forms::MenuItem* Pop(zem::forms::MenuItem& menu, std::function<void(HWND)> answer) {
+        bool done = false;
+        const auto hook = zem::platform::EventLoop::Get().RegisterWaitHook(
+            {[&]() -> std::optional<zem::platform::Milliseconds> {
+                 if (done) return std::nullopt;
+                 for (HWND top : zem::platform::TopLevelWindows()) {
+                     if (zem::platform::WindowClassName(top) != "ZemPopupMenu") continue;
+                     const ::Window shown = zem::platform::XWindowOf(top);
+                     XWindowAttributes attributes{};
+                     if (shown == 0 || XGetWindowAttributes(observer, shown, &attributes) == 0 ||
+                         attributes.map_state != IsViewable)
+                         continue;
+                     done = true;
+                     answer(top);
+                 }
+                 return std::nullopt;
+             },
+             nullptr});
+        zem::forms::MenuItem* chosen = zem::forms::TrackPopupMenu(menu);
+        zem::platform::EventLoop::Get().UnregisterWaitHook(hook);
+        return chosen;
+    }
+    void ClickRow(HWND menu, std::size_t index) {
+        const std::vector<RECT> rows = zem::platform::MenuWindowRows(menu);
+        ASSERT_LT(index, rows.size());
+        const RECT place = zem::platform::WindowScreenRect(menu);
+        MoveTo(place.left + 40, place.top + (rows[index].top + rows[index].bottom) / 2);
+        Button(1, true);
+        Button(1, false);
+    }
+};
+
+TEST_F(MenuTest, AClickChoosesAnItemAndAPressOutsideCloses) {
+    HWND main = MakeWindow("", 0, 0, 600, 500);
+    ASSERT_NE(Shown(main), 0u);
+    zem::forms::MenuItem menu("menu", "menu");
+    menu.Add("play", "播放");
+    menu.Add("line", "-");
+    menu.Add("pause", "暂停").SetEnabled(false);
+    menu.Add("mute", "静音").SetChecked(true);
+    int muted = 0;
+    menu["mute"].OnClick = [&] { ++muted; };
+    MoveTo(100, 100);
+    ASSERT_TRUE(PumpMessagesUntil([] {
+        POINT point{};
+        GetCursorPos(&point);
+        return point.x == 100 && point.y == 100;
+    }));
+    zem::forms::MenuItem* chosen = Pop(menu, [&](HWND window) { ClickRow(window, 3); });
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_EQ(chosen->Name(), "mute");
+    EXPECT_EQ(muted, 1);
+    // The disabled item does not close the menu; the press outside then does.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Pop(menu,
+                  [&](HWND window) {
+                      ClickRow(window, 2);
+                      MoveTo(500, 400);
+                      Button(1, true);
+                      Button(1, false);
+                  }),
+              nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
 }
 
 TEST(DisplayLoss, TheXServerGoingAwayEndsTheProgramCleanly) {
