@@ -13,6 +13,8 @@
 #include "platform/display/display.h"
 #include "platform/display/message_box.h"
 #include "platform/forms/menu.h"
+#include "platform/shell/icons.h"
+#include "platform/shell/tray.h"
 #include "platform/forms/msgbox.h"
 #include "platform/display/menu_window.h"
 #include "platform/base/event_loop.h"
@@ -46,7 +48,8 @@ COLORREF g_fill = RGB(220, 30, 40);
 LRESULT TestProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK && message != WM_MOUSEMOVE)
         g_log.push_back({message, wParam, lParam});
-    if (message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR) g_log.push_back({message, wParam, lParam});
+    if (message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR || message == WM_USER + 5)
+        g_log.push_back({message, wParam, lParam});
     if (message == WM_PAINT) {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
@@ -427,6 +430,127 @@ TEST_F(MenuTest, AClickChoosesAnItemAndAPressOutsideCloses) {
                   }),
               nullptr);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
+}
+
+// A tray manager of the test's own: it owns the tray selection, takes the
+// dock requests and embeds the icons into its window.
+class TestTrayManager {
+public:
+    explicit TestTrayManager(Display* display) : display_(display) {
+        const ::Window root = DefaultRootWindow(display);
+        XSetWindowAttributes attributes{};
+        attributes.override_redirect = True;
+        attributes.background_pixel = 0x202020;
+        window_ = XCreateWindow(display, root, 800, 730, 200, 30, 0, CopyFromParent, InputOutput, CopyFromParent,
+                                CWOverrideRedirect | CWBackPixel, &attributes);
+        XMapWindow(display, window_);
+        XSetSelectionOwner(display, XInternAtom(display, "_NET_SYSTEM_TRAY_S0", False), window_, CurrentTime);
+        XSync(display, False);
+    }
+    ~TestTrayManager() { XDestroyWindow(display_, window_); }
+    // The icon window asked to dock, embedded at the tray's left end; 0 while none asked.
+    ::Window TakeDockRequest() {
+        while (XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            if (event.type == ClientMessage &&
+                event.xclient.message_type == XInternAtom(display_, "_NET_SYSTEM_TRAY_OPCODE", False) &&
+                event.xclient.data.l[1] == 0) {
+                const auto icon = static_cast<::Window>(event.xclient.data.l[2]);
+                XReparentWindow(display_, icon, window_, 0, 0);
+                XMapWindow(display_, icon);
+                XSync(display_, False);
+                return icon;
+            }
+        }
+        return 0;
+    }
+
+private:
+    Display* display_;
+    ::Window window_;
+};
+
+std::vector<LPARAM> TrayCallbacks() {
+    std::vector<LPARAM> found;
+    for (const Received& each : g_log)
+        if (each.message == WM_USER + 5) found.push_back(each.lParam);
+    return found;
+}
+
+NOTIFYICONDATAA TrayRecord(HWND window) {
+    NOTIFYICONDATAA record{};
+    record.cbSize = sizeof record;
+    record.hWnd = HandleField(window);
+    record.uID = 1;
+    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record.uCallbackMessage = WM_USER + 5;
+    zem::platform::IconImage image;
+    image.width = image.height = 16;
+    image.pixels.assign(256, 0xFFE02020);
+    record.hIcon = HandleField(zem::platform::CreateIconFromImage(image));
+    const std::string tip = zem::platform::Utf8ToGbk("播放器");
+    std::copy(tip.begin(), tip.end(), record.szTip);
+    return record;
+}
+
+// The icon docks, shows its tip, and its clicks, double clicks and balloon
+// click reach the window's callback message as the model delivers them.
+TEST_F(DisplayTest, TheTrayIconDocksIntoATrayManagerAndTakesClicks) {
+    TestTrayManager manager(observer);
+    ASSERT_TRUE(zem::platform::TrayManagerPresent());
+    HWND window = MakeWindow("", 0, 0, 100, 100);
+    NOTIFYICONDATAA record = TrayRecord(window);
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &record));
+    ::Window icon = 0;
+    ASSERT_TRUE(PumpMessagesUntil([&] { return (icon = manager.TakeDockRequest()) != 0; }));
+    EXPECT_EQ(icon, zem::platform::XTrayIconWindow(window, 1));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return RootPixel(811, 741) == 0xE02020u; })) << "the icon's pixels";
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(observer, icon, XInternAtom(observer, "_NET_WM_NAME", False), 0, 64, False,
+                       XInternAtom(observer, "UTF8_STRING", False), &type, &format, &count, &after, &data);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), count), "播放器");
+    XFree(data);
+
+    MoveTo(811, 741);
+    Button(1, true);
+    Button(1, false);
+    Button(1, true);
+    Button(1, false);
+    ASSERT_TRUE(PumpMessagesUntil([] { return TrayCallbacks().size() == 4; }));
+    EXPECT_EQ(TrayCallbacks(), (std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
+
+    record.uFlags = NIF_INFO;
+    const std::string info = zem::platform::Utf8ToGbk("发现新版本");
+    std::copy(info.begin(), info.end(), record.szInfo);
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &record));
+    HWND balloon = nullptr;
+    ASSERT_TRUE(PumpMessagesUntil([&] {
+        for (HWND top : zem::platform::TopLevelWindows())
+            if (zem::platform::WindowClassName(top) == "ZemBalloon" && IsWindowVisible(top)) balloon = top;
+        return balloon != nullptr;
+    }));
+    ASSERT_NE(Shown(balloon), 0u);
+    const RECT place = zem::platform::WindowScreenRect(balloon);
+    MoveTo(place.left + 100, place.top + 50);
+    Button(1, true);
+    Button(1, false);
+    EXPECT_TRUE(PumpMessagesUntil([] { return TrayCallbacks().size() == 5 && TrayCallbacks().back() == NIN_BALLOONUSERCLICK; }));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return !IsWindowVisible(balloon); }));
+}
+
+TEST_F(DisplayTest, WithoutATrayManagerNoIconShows) {
+    EXPECT_FALSE(zem::platform::TrayManagerPresent());
+    HWND window = MakeWindow("", 0, 0, 100, 100);
+    NOTIFYICONDATAA record = TrayRecord(window);
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &record));
+    PumpMessagesUntil([] { return false; }, 100);
+    EXPECT_EQ(zem::platform::XTrayIconWindow(window, 1), 0u);
+    EXPECT_TRUE(zem::platform::ClickTrayIcon(window, 1, zem::platform::MouseButton::Left)) << "the model still works";
 }
 
 TEST(DisplayLoss, TheXServerGoingAwayEndsTheProgramCleanly) {
