@@ -2,6 +2,7 @@
 #include <string>
 
 #include "controls/control_classes.h"
+#include "platform/display/display.h"
 #include "platform/forms/form.h"
 #include "platform/forms/program.h"
 #include "platform/shell/icon_pictures.h"
@@ -19,5 +20,7 @@ int main(int argc, char** argv) {
     zem::platform::InstallIconPictureLoader();
     zem::controls::RegisterControlClasses();
     RegisterPlayerWindows();
+    // Real windows on the user's X display; headless (off-screen) without one.
+    zem::platform::StartDesktopDisplayIfWanted();
     return zem::forms::RunProgram([] { zem::forms::ShowStartUpForm<loadme>(); });
 }
