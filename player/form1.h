@@ -70,6 +70,13 @@ public:
     zem::forms::PictureBox Picture2{*this, "Picture2"};
     zem::forms::WebBrowser PlayWeb{Picture2, "PlayWeb"};
     zem::forms::WebBrowser W3{Picture2, "W3"};
+    // The countdown overlay over the player page, in twips; it lies
+    // beneath the play list panel, the splitter and the bottom bar.
+    zem::forms::PictureBox vip{Picture2, "vip"};
+    zem::forms::WebBrowser qvod{vip, "qvod"};
+    zem::forms::PictureBox vip3{vip, "vip3"};
+    zem::forms::Label Label5{vip3, "Label5"};
+    zem::forms::Label tip{vip3, "tip"};
     zem::forms::PictureBox Picture6{Picture2, "Picture6"};
     zem::forms::Image Image15{Picture6, "Image15"};
     SFPlayList SFPlayList1{Picture6, "SFPlayList1"};
@@ -85,12 +92,6 @@ public:
     zem::forms::PictureBox Picture9{Picture5, "Picture9"};
     zem::forms::PictureBox Picture8{Picture5, "Picture8"};
     zem::forms::Label Label1{Picture5, "Label1"};
-    // The countdown overlay over the player page, in twips.
-    zem::forms::PictureBox vip{Picture2, "vip"};
-    zem::forms::WebBrowser qvod{vip, "qvod"};
-    zem::forms::PictureBox vip3{vip, "vip3"};
-    zem::forms::Label Label5{vip3, "Label5"};
-    zem::forms::Label tip{vip3, "tip"};
 
     // On the window itself.
     zem::forms::WebBrowser tj{*this, "tj"};

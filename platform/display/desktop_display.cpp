@@ -77,11 +77,17 @@ DesktopDisplay* CurrentDisplay() { return g_display; }
 
 DesktopDisplay::DesktopDisplay(std::unique_ptr<XConnection> connection) : connection_(std::move(connection)) {
     g_display = this;
+    tray_ = std::make_unique<XTray>(*connection_);
     ReadScreen();
     observer_ = WindowObserverRegistration([this](const WindowEvent&) { dirty_ = true; });
     // Before the connection's own hook, which flushes what this one sends.
     hook_ = EventLoop::Get().RegisterWaitHook({[this]() -> std::optional<Milliseconds> {
                                                    Synchronize();
+                                                   // What the step made (a window shown by the tray, a
+                                                   // paint it needs) is read before any wait.
+                                                   MSG pending{};
+                                                   if (dirty_ || PeekMessageA(&pending, nullptr, 0, 0, PM_NOREMOVE))
+                                                       return 0;
                                                    return std::nullopt;
                                                },
                                                nullptr});
@@ -93,6 +99,7 @@ DesktopDisplay::DesktopDisplay(std::unique_ptr<XConnection> connection) : connec
 DesktopDisplay::~DesktopDisplay() {
     EventLoop::Get().UnregisterWaitHook(hook_);
     if (grabbedBy_ != nullptr) XUngrabPointer(connection_->display(), CurrentTime);
+    tray_.reset();
     shown_.clear();
     for (auto& [id, cursor] : cursors_) XFreeCursor(connection_->display(), cursor);
     XSync(connection_->display(), False);
@@ -165,6 +172,7 @@ void DesktopDisplay::Synchronize() {
         // A draw during this pass (a paint answering a move) is already sent.
         drawCount_ = SurfaceDrawCount();
     }
+    tray_->Synchronize();
     SynchronizePointer();
     SynchronizeFocus();
 }
@@ -339,5 +347,11 @@ void StopDesktopDisplay() {
 bool DesktopDisplayRunning() { return TheDisplay() != nullptr; }
 
 unsigned long XWindowOf(HWND window) { return TheDisplay() ? TheDisplay()->XWindowOf(window) : 0; }
+
+unsigned long XTrayIconWindow(HWND window, UINT id) {
+    return TheDisplay() ? TheDisplay()->tray().IconWindow(window, id) : 0;
+}
+
+bool TrayManagerPresent() { return TheDisplay() && TheDisplay()->tray().Manager() != 0; }
 
 }  // namespace zem::platform

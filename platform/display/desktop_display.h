@@ -16,6 +16,7 @@
 #include "platform/base/event_loop.h"
 #include "platform/display/screen_settings.h"
 #include "platform/display/x_connection.h"
+#include "platform/display/x_tray.h"
 #include "platform/display/x_window.h"
 
 namespace zem::platform::display {
@@ -44,6 +45,7 @@ public:
 
     XConnection& connection() { return *connection_; }
     ::Window XWindowOf(HWND window) const;
+    XTray& tray() { return *tray_; }
     // Brings the server up to date: windows, places, shapes, pixels, grabs.
     void Synchronize();
 
@@ -63,6 +65,7 @@ private:
     void HandleClientMessage(HWND window, const XClientMessageEvent& event);
 
     std::unique_ptr<XConnection> connection_;
+    std::unique_ptr<XTray> tray_;
     std::map<HWND, ShownWindow> shown_;
     WindowObserverRegistration observer_;
     WaitHookId hook_ = 0;

@@ -27,5 +27,9 @@ bool DesktopDisplayRunning();
 
 // The X window id standing for a top-level window, or 0 (tests, tray embedding).
 unsigned long XWindowOf(HWND window);
+// The X window of a tray icon docked in the desktop's tray, or 0.
+unsigned long XTrayIconWindow(HWND window, UINT id);
+// True when the desktop has a system-tray manager (otherwise no icon shows).
+bool TrayManagerPresent();
 
 }  // namespace zem::platform

@@ -26,6 +26,7 @@ HWND DesktopDisplay::WindowOfX(::Window window) const {
 }
 
 void DesktopDisplay::HandleEvent(XEvent& event) {
+    if (tray_->HandleEvent(event)) return;
     const HWND window = WindowOfX(event.xany.window);
     if (window == nullptr) return;
     ShownWindow& shown = shown_[window];

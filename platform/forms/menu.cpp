@@ -47,7 +47,11 @@ MenuItem* TrackPopupMenu(MenuItem& menu) {
     question.kind = ModalQuestion::Kind::PopupMenu;
     question.text = menu.Caption();
     for (const auto& item : menu.Items())
-        if (item->Visible()) question.items.push_back(item->Caption());
+        if (item->Visible()) {
+            question.items.push_back(item->Caption());
+            // An item that opens a further menu cannot be chosen from this one.
+            question.entries.push_back({item->Caption(), item->Enabled() && item->Items().empty(), item->Checked()});
+        }
     auto answer = AnswerModalStep(question);
     const auto& choice = std::get<ScopedModalScript::MenuChoice>(answer);
     if (choice.nameOrCaption.empty()) return nullptr;

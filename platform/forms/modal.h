@@ -32,6 +32,13 @@ struct ModalQuestion {
     std::string title;    // message box title
     int buttons = 0;      // message box button and icon flags
     std::vector<std::string> items;  // captions of the menu's items
+    // The same items as a menu window shows them ("-" is a separator).
+    struct MenuEntry {
+        std::string caption;
+        bool enabled = true;
+        bool checked = false;
+    };
+    std::vector<MenuEntry> entries;
 };
 
 // Installs a queue of scripted answers for the life of the object. Answers

@@ -101,6 +101,8 @@ bool DoubleClickTrayIcon(HWND window, UINT id, MouseButton button) {
     return Notify(window, id, {messages.down, messages.up, messages.twice, messages.up});
 }
 
+bool NotifyTrayIcon(HWND window, UINT id, UINT mouseMessage) { return Notify(window, id, {mouseMessage}); }
+
 bool ClickTrayBalloon(HWND window, UINT id) {
     TrayIcon* icon = Find(window, id);
     if (icon == nullptr || !icon->balloon) return false;

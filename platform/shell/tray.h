@@ -105,6 +105,9 @@ std::optional<TrayIcon> FindTrayIcon(HWND window, UINT id);
 bool ClickTrayIcon(HWND window, UINT id, MouseButton button);
 // A double click: down, up, double click, up.
 bool DoubleClickTrayIcon(HWND window, UINT id, MouseButton button);
+// One mouse message on the icon (WM_LBUTTONDOWN...) as its callback message:
+// the display sends each press and release as the pointer makes them.
+bool NotifyTrayIcon(HWND window, UINT id, UINT mouseMessage);
 // A click on the icon's balloon: NIN_BALLOONUSERCLICK, and the balloon closes.
 bool ClickTrayBalloon(HWND window, UINT id);
 

@@ -3,11 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/base/text.h"
 #include "platform/display/display.h"
+#include "platform/display/message_box.h"
+#include "platform/forms/menu.h"
+#include "platform/shell/icons.h"
+#include "platform/shell/tray.h"
+#include "platform/forms/msgbox.h"
+#include "platform/display/menu_window.h"
+#include "platform/base/event_loop.h"
 #include "platform/drawing/gdi.h"
 #include "platform/drawing/window_painting.h"
 #include "platform/forms/form.h"
@@ -38,7 +48,8 @@ COLORREF g_fill = RGB(220, 30, 40);
 LRESULT TestProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK && message != WM_MOUSEMOVE)
         g_log.push_back({message, wParam, lParam});
-    if (message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR) g_log.push_back({message, wParam, lParam});
+    if (message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR || message == WM_USER + 5)
+        g_log.push_back({message, wParam, lParam});
     if (message == WM_PAINT) {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
@@ -276,6 +287,270 @@ TEST_F(DisplayTest, TheWindowManagersCloseIsTheCloseCommandAndAnXErrorIsSurvived
     SetWindowPos(other, nullptr, 120, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     HWND third = MakeWindow("", 400, 100, 100, 100);
     EXPECT_NE(Shown(third), 0u);
+}
+
+// While a message box waits, a wait hook of the test plays the person: once
+// the box is on the screen it clicks a button or presses a key.
+class MessageBoxTest : public DisplayTest {
+protected:
+    int Ask(int flags, std::function<void(HWND box)> answer) {
+        bool done = false;
+        const auto hook = zem::platform::EventLoop::Get().RegisterWaitHook(
+            {[&]() -> std::optional<zem::platform::Milliseconds> {
+                 if (done) return std::nullopt;
+                 for (HWND top : zem::platform::TopLevelWindows()) {
+                     if (zem::platform::WindowClassName(top) != "ZemMessageBox") continue;
+                     const ::Window shown = zem::platform::XWindowOf(top);
+                     XWindowAttributes attributes{};
+                     if (shown == 0 || XGetWindowAttributes(observer, shown, &attributes) == 0 ||
+                         attributes.map_state != IsViewable)
+                         continue;
+                     done = true;
+                     answer(top);
+                 }
+                 return std::nullopt;
+             },
+             nullptr});
+        const int result = zem::forms::MsgBox("要现在升级吗？", flags, "检测到更新");
+        zem::platform::EventLoop::Get().UnregisterWaitHook(hook);
+        return result;
+    }
+    void ClickButton(HWND box, std::size_t index) {
+        const std::vector<RECT> buttons = zem::platform::MessageBoxButtons(box);
+        ASSERT_LT(index, buttons.size());
+        const RECT place = zem::platform::WindowScreenRect(box);
+        MoveTo(place.left + (buttons[index].left + buttons[index].right) / 2,
+               place.top + (buttons[index].top + buttons[index].bottom) / 2);
+        Button(1, true);
+        Button(1, false);
+    }
+};
+
+TEST_F(MessageBoxTest, AClickOnAButtonReturnsThatButton) {
+    HWND main = MakeWindow("", 0, 0, 400, 300);
+    ASSERT_NE(Shown(main), 0u);
+    EXPECT_EQ(Ask(zem::forms::vbYesNo | zem::forms::vbQuestion, [&](HWND box) { ClickButton(box, 1); }),
+              zem::forms::vbNo);
+    EXPECT_EQ(Ask(zem::forms::vbYesNo, [&](HWND box) { ClickButton(box, 0); }), zem::forms::vbYes);
+    // The other windows take input again once the box is answered.
+    EXPECT_TRUE(IsWindowEnabled(main));
+}
+
+TEST_F(MessageBoxTest, EnterChoosesTheDefaultButtonAndEscapeCancels) {
+    struct Case {
+        int flags;
+        KeySym key;
+        int expected;
+    };
+    const Case cases[] = {
+        {zem::forms::vbYesNo, XK_Return, zem::forms::vbYes},
+        {zem::forms::vbOKCancel | 256, XK_Return, zem::forms::vbCancel},  // the second button is the default
+        {zem::forms::vbYesNoCancel, XK_Escape, zem::forms::vbCancel},
+        {zem::forms::vbOKOnly, XK_Escape, zem::forms::vbOK},
+    };
+    for (const Case& each : cases) {
+        // Escape's answer is also what a box left unanswered returns once the
+        // test's bounded wait runs out: the answer must come long before that.
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Ask(each.flags,
+                      [&](HWND) {
+                          Key(each.key, true);
+                          Key(each.key, false);
+                      }),
+                  each.expected)
+            << each.flags;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500)) << each.flags;
+    }
+}
+
+// A pop-up menu at the pointer: a click on an item chooses it, a disabled
+// item cannot be chosen, a press outside closes the menu without a choice.
+class MenuTest : public DisplayTest {
+protected:
+    zem::forms::MenuItem* Pop(zem::forms::MenuItem& menu, std::function<void(HWND)> answer) {
+        bool done = false;
+        const auto hook = zem::platform::EventLoop::Get().RegisterWaitHook(
+            {[&]() -> std::optional<zem::platform::Milliseconds> {
+                 if (done) return std::nullopt;
+                 for (HWND top : zem::platform::TopLevelWindows()) {
+                     if (zem::platform::WindowClassName(top) != "ZemPopupMenu") continue;
+                     const ::Window shown = zem::platform::XWindowOf(top);
+                     XWindowAttributes attributes{};
+                     if (shown == 0 || XGetWindowAttributes(observer, shown, &attributes) == 0 ||
+                         attributes.map_state != IsViewable)
+                         continue;
+                     done = true;
+                     answer(top);
+                 }
+                 return std::nullopt;
+             },
+             nullptr});
+        zem::forms::MenuItem* chosen = zem::forms::TrackPopupMenu(menu);
+        zem::platform::EventLoop::Get().UnregisterWaitHook(hook);
+        return chosen;
+    }
+    void ClickRow(HWND menu, std::size_t index) {
+        const std::vector<RECT> rows = zem::platform::MenuWindowRows(menu);
+        ASSERT_LT(index, rows.size());
+        const RECT place = zem::platform::WindowScreenRect(menu);
+        MoveTo(place.left + 40, place.top + (rows[index].top + rows[index].bottom) / 2);
+        Button(1, true);
+        Button(1, false);
+    }
+};
+
+TEST_F(MenuTest, AClickChoosesAnItemAndAPressOutsideCloses) {
+    HWND main = MakeWindow("", 0, 0, 600, 500);
+    ASSERT_NE(Shown(main), 0u);
+    zem::forms::MenuItem menu("menu", "menu");
+    menu.Add("play", "播放");
+    menu.Add("line", "-");
+    menu.Add("pause", "暂停").SetEnabled(false);
+    menu.Add("mute", "静音").SetChecked(true);
+    int muted = 0;
+    menu["mute"].OnClick = [&] { ++muted; };
+    MoveTo(100, 100);
+    ASSERT_TRUE(PumpMessagesUntil([] {
+        POINT point{};
+        GetCursorPos(&point);
+        return point.x == 100 && point.y == 100;
+    }));
+    zem::forms::MenuItem* chosen = Pop(menu, [&](HWND window) { ClickRow(window, 3); });
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_EQ(chosen->Name(), "mute");
+    EXPECT_EQ(muted, 1);
+    // The disabled item does not close the menu; the press outside then does.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Pop(menu,
+                  [&](HWND window) {
+                      ClickRow(window, 2);
+                      MoveTo(500, 400);
+                      Button(1, true);
+                      Button(1, false);
+                  }),
+              nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
+}
+
+// A tray manager of the test's own: it owns the tray selection, takes the
+// dock requests and embeds the icons into its window.
+class TestTrayManager {
+public:
+    explicit TestTrayManager(Display* display) : display_(display) {
+        const ::Window root = DefaultRootWindow(display);
+        XSetWindowAttributes attributes{};
+        attributes.override_redirect = True;
+        attributes.background_pixel = 0x202020;
+        window_ = XCreateWindow(display, root, 800, 730, 200, 30, 0, CopyFromParent, InputOutput, CopyFromParent,
+                                CWOverrideRedirect | CWBackPixel, &attributes);
+        XMapWindow(display, window_);
+        XSetSelectionOwner(display, XInternAtom(display, "_NET_SYSTEM_TRAY_S0", False), window_, CurrentTime);
+        XSync(display, False);
+    }
+    ~TestTrayManager() { XDestroyWindow(display_, window_); }
+    // The icon window asked to dock, embedded at the tray's left end; 0 while none asked.
+    ::Window TakeDockRequest() {
+        while (XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            if (event.type == ClientMessage &&
+                event.xclient.message_type == XInternAtom(display_, "_NET_SYSTEM_TRAY_OPCODE", False) &&
+                event.xclient.data.l[1] == 0) {
+                const auto icon = static_cast<::Window>(event.xclient.data.l[2]);
+                XReparentWindow(display_, icon, window_, 0, 0);
+                XMapWindow(display_, icon);
+                XSync(display_, False);
+                return icon;
+            }
+        }
+        return 0;
+    }
+
+private:
+    Display* display_;
+    ::Window window_;
+};
+
+std::vector<LPARAM> TrayCallbacks() {
+    std::vector<LPARAM> found;
+    for (const Received& each : g_log)
+        if (each.message == WM_USER + 5) found.push_back(each.lParam);
+    return found;
+}
+
+NOTIFYICONDATAA TrayRecord(HWND window) {
+    NOTIFYICONDATAA record{};
+    record.cbSize = sizeof record;
+    record.hWnd = HandleField(window);
+    record.uID = 1;
+    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record.uCallbackMessage = WM_USER + 5;
+    zem::platform::IconImage image;
+    image.width = image.height = 16;
+    image.pixels.assign(256, 0xFFE02020);
+    record.hIcon = HandleField(zem::platform::CreateIconFromImage(image));
+    const std::string tip = zem::platform::Utf8ToGbk("播放器");
+    std::copy(tip.begin(), tip.end(), record.szTip);
+    return record;
+}
+
+// The icon docks, shows its tip, and its clicks, double clicks and balloon
+// click reach the window's callback message as the model delivers them.
+TEST_F(DisplayTest, TheTrayIconDocksIntoATrayManagerAndTakesClicks) {
+    TestTrayManager manager(observer);
+    ASSERT_TRUE(zem::platform::TrayManagerPresent());
+    HWND window = MakeWindow("", 0, 0, 100, 100);
+    NOTIFYICONDATAA record = TrayRecord(window);
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &record));
+    ::Window icon = 0;
+    ASSERT_TRUE(PumpMessagesUntil([&] { return (icon = manager.TakeDockRequest()) != 0; }));
+    EXPECT_EQ(icon, zem::platform::XTrayIconWindow(window, 1));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return RootPixel(811, 741) == 0xE02020u; })) << "the icon's pixels";
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(observer, icon, XInternAtom(observer, "_NET_WM_NAME", False), 0, 64, False,
+                       XInternAtom(observer, "UTF8_STRING", False), &type, &format, &count, &after, &data);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), count), "播放器");
+    XFree(data);
+
+    MoveTo(811, 741);
+    Button(1, true);
+    Button(1, false);
+    Button(1, true);
+    Button(1, false);
+    ASSERT_TRUE(PumpMessagesUntil([] { return TrayCallbacks().size() == 4; }));
+    EXPECT_EQ(TrayCallbacks(), (std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
+
+    record.uFlags = NIF_INFO;
+    const std::string info = zem::platform::Utf8ToGbk("发现新版本");
+    std::copy(info.begin(), info.end(), record.szInfo);
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &record));
+    HWND balloon = nullptr;
+    ASSERT_TRUE(PumpMessagesUntil([&] {
+        for (HWND top : zem::platform::TopLevelWindows())
+            if (zem::platform::WindowClassName(top) == "ZemBalloon" && IsWindowVisible(top)) balloon = top;
+        return balloon != nullptr;
+    }));
+    ASSERT_NE(Shown(balloon), 0u);
+    const RECT place = zem::platform::WindowScreenRect(balloon);
+    MoveTo(place.left + 100, place.top + 50);
+    Button(1, true);
+    Button(1, false);
+    EXPECT_TRUE(PumpMessagesUntil([] { return TrayCallbacks().size() == 5 && TrayCallbacks().back() == NIN_BALLOONUSERCLICK; }));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return !IsWindowVisible(balloon); }));
+}
+
+TEST_F(DisplayTest, WithoutATrayManagerNoIconShows) {
+    EXPECT_FALSE(zem::platform::TrayManagerPresent());
+    HWND window = MakeWindow("", 0, 0, 100, 100);
+    NOTIFYICONDATAA record = TrayRecord(window);
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &record));
+    PumpMessagesUntil([] { return false; }, 100);
+    EXPECT_EQ(zem::platform::XTrayIconWindow(window, 1), 0u);
+    EXPECT_TRUE(zem::platform::ClickTrayIcon(window, 1, zem::platform::MouseButton::Left)) << "the model still works";
 }
 
 TEST(DisplayLoss, TheXServerGoingAwayEndsTheProgramCleanly) {
