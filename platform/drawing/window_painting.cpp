@@ -16,6 +16,8 @@ void DestroyContext(HDC handle);
 
 namespace {
 
+std::uint64_t g_surfaceDraws = 0;
+
 RECT SizeOf(const RECT& rect) { return {0, 0, rect.right - rect.left, rect.bottom - rect.top}; }
 
 ClipRegion ClipFromRegion(const Region& region, LONG dx, LONG dy, const RECT& limit) {
@@ -86,6 +88,7 @@ private:
         }
         Bitmap* surface = Find(window);
         if (!surface) return false;
+        ++g_surfaceDraws;
         target.pixels = surface;
         target.origin = {0, 0};
         const RECT whole{0, 0, surface->Width(), surface->Height()};
@@ -143,6 +146,8 @@ void DrawSubtree(HWND window, Bitmap& layer, POINT layerOrigin, const ClipRegion
 }
 
 }  // namespace
+
+std::uint64_t SurfaceDrawCount() { return g_surfaceDraws; }
 
 Bitmap* WindowSurface(HWND window) { return window ? SurfaceStore::Instance().Find(window) : nullptr; }
 

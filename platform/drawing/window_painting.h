@@ -6,6 +6,7 @@
 #include "platform/base/win32_types.h"
 #include "platform/drawing/bitmap.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -39,6 +40,10 @@ inline constexpr COLORREF kNewSurfaceColor = 0xC8D0D4;
 // The surface of a window (made at its current size on first use), or null
 // for a dead window.
 Bitmap* WindowSurface(HWND window);
+
+// Goes up whenever a DC takes a window's surface as its target, i.e. before
+// anything is drawn on a window: the display composes anew only after it moved.
+std::uint64_t SurfaceDrawCount();
 
 // The whole screen: the desktop, then every visible top-level window from
 // the bottom of the z-order up, each with its children over it, cut to its

@@ -453,7 +453,44 @@ void TextBox::DrawWindow(HDC dc, const RECT& client) {
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &place, DT_LEFT | DT_NOPREFIX);
 }
 
+namespace {
+
+void AppendCodePoint(std::string& text, char32_t code) {
+    if (code < 0x80) {
+        text += static_cast<char>(code);
+    } else if (code < 0x800) {
+        text += static_cast<char>(0xC0 | (code >> 6));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        text += static_cast<char>(0xE0 | (code >> 12));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x110000) {
+        text += static_cast<char>(0xF0 | (code >> 18));
+        text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+}  // namespace
+
+// Typing edits at the end of the text: a character is appended, Backspace
+// takes the last one away. A press gives the box the keyboard focus.
 LRESULT TextBox::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN && hWnd()) SetFocus(hWnd());
+    if (message == WM_CHAR) {
+        const auto code = static_cast<char32_t>(wParam);
+        std::string text = text_;
+        if (code == 0x08) {
+            while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80) text.pop_back();
+            if (!text.empty()) text.pop_back();
+        } else if (code >= 0x20 && code != 0x7F) {
+            AppendCodePoint(text, code);
+        }
+        SetText(std::move(text));
+        return 0;
+    }
     return WindowedControl::WindowMessage(message, wParam, lParam);
 }
 

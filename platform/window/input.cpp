@@ -75,7 +75,30 @@ void CookMove(WindowSystem& system, POINT position) {
 
 namespace zem::platform::detail {
 
+void WindowSystem::CookKey(const InputEvent& event) {
+    const HWND target = focus != nullptr ? focus : foreground;
+    if (event.kind == InputEvent::Kind::Character) {
+        if (target != nullptr && IsEnabledChain(target)) Cook(*this, target, WM_CHAR, event.character, 1);
+        return;
+    }
+    const int key = event.virtualKey & 0xFF;
+    const bool down = event.kind == InputEvent::Kind::KeyDown;
+    const bool repeat = down && keys[key];
+    keys[key] = down;
+    if (target == nullptr || !IsEnabledChain(target)) return;
+    // lParam: repeat count 1, bit 30 = the key was down before, bit 31 = released.
+    LPARAM flags = 1;
+    if (repeat || !down) flags |= LPARAM{1} << 30;
+    if (!down) flags |= LPARAM{1} << 31;
+    Cook(*this, target, down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(key), flags);
+}
+
 void WindowSystem::CookInput(const InputEvent& event) {
+    if (event.kind == InputEvent::Kind::KeyDown || event.kind == InputEvent::Kind::KeyUp ||
+        event.kind == InputEvent::Kind::Character) {
+        CookKey(event);
+        return;
+    }
     const int index = static_cast<int>(event.button);
     // A press or release away from the pointer first moves the pointer there.
     if (event.kind == InputEvent::Kind::Move || event.position.x != cursor.x || event.position.y != cursor.y)
@@ -130,6 +153,8 @@ HWND WindowAtPoint(POINT screenPoint) {
     for (HWND top : system.topLevels) {
         WindowData* data = system.Find(top);
         if (data == nullptr || data->state == detail::ShowState::Minimized) continue;
+        // Nothing of a layered window of alpha 0 shows, so nothing of it takes the pointer.
+        if ((data->exStyle & WS_EX_LAYERED) != 0 && data->alpha && *data->alpha == 0) continue;
         if (HWND hit = HitWithin(system, top, screenPoint)) return hit;
     }
     return nullptr;
@@ -162,6 +187,36 @@ void Click(MouseButton button, LONG x, LONG y) {
 }
 
 bool IsButtonHeld(MouseButton button) { return System().buttons[static_cast<int>(button)]; }
+
+void PressKey(int virtualKey) {
+    InputEvent event;
+    event.kind = InputEvent::Kind::KeyDown;
+    event.virtualKey = virtualKey;
+    DeliverInput(event);
+}
+
+void ReleaseKey(int virtualKey) {
+    InputEvent event;
+    event.kind = InputEvent::Kind::KeyUp;
+    event.virtualKey = virtualKey;
+    DeliverInput(event);
+}
+
+void TypeText(const std::string& utf8) {
+    for (std::size_t at = 0; at < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[at]);
+        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t code = length == 1 ? lead : lead & (0x3F >> (length - 1));
+        for (int each = 1; each < length && at + static_cast<std::size_t>(each) < utf8.size(); ++each)
+            code = (code << 6) | (static_cast<unsigned char>(utf8[at + static_cast<std::size_t>(each)]) & 0x3F);
+        at += static_cast<std::size_t>(length);
+        InputEvent event;
+        event.kind = InputEvent::Kind::Character;
+        event.character = code;
+        QueueInput(event);
+    }
+    ProcessPendingMessages();
+}
 
 }  // namespace zem::platform
 
@@ -216,7 +271,7 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* request) {
 
 SHORT GetAsyncKeyState(int virtualKey) {
     const WindowSystem& system = System();
-    bool held = false;
+    bool held = virtualKey > 0 && virtualKey < 256 && system.keys[virtualKey];
     if (virtualKey == VK_LBUTTON) held = system.buttons[0];
     if (virtualKey == VK_RBUTTON) held = system.buttons[1];
     if (virtualKey == VK_MBUTTON) held = system.buttons[2];

@@ -103,6 +103,7 @@ public:
     bool TakeMessage(MSG* message, bool remove, bool includeInput);
     bool TakeTimerMessage(MSG* message, bool remove);
     void CookInput(const InputEvent& event);
+    void CookKey(const InputEvent& event);
     bool WaitForMessages();
     LRESULT MoveLoop(HWND window);
 
@@ -132,6 +133,7 @@ public:
     HWND leaveTracked = nullptr;
     POINT cursor{};
     bool buttons[3] = {false, false, false};
+    bool keys[256] = {};
     PressRecord lastPress;
 
     std::unordered_map<std::uintptr_t, RegionEntry> regions;
@@ -142,7 +144,6 @@ public:
 
     DesktopSettings desktop;
     HWND taskbar = nullptr;
-    IdleWaiter idleWaiter;
 
 private:
     WindowSystem();
@@ -169,5 +170,7 @@ inline constexpr UINT kDoubleClickTime = 500;
 inline constexpr int kDoubleClickWidth = 4;
 inline constexpr int kDoubleClickHeight = 4;
 inline constexpr UINT kMinimumTimerPeriod = 10;
+// How long, in real time, a manual-clock wait lasts when real events could come.
+inline constexpr Milliseconds kManualClockRealWait = 5000;
 
 }  // namespace zem::platform::detail

@@ -321,6 +321,11 @@ HWND ParentWindow(HWND window) {
     return data != nullptr ? data->parent : nullptr;
 }
 
+HWND OwnerWindow(HWND window) {
+    WindowData* data = System().Find(window);
+    return data != nullptr ? data->owner : nullptr;
+}
+
 std::vector<HWND> TopLevelWindows() { return System().topLevels; }
 
 std::vector<HWND> ChildWindows(HWND window) {
@@ -413,9 +418,9 @@ void ResetWindowSystem() {
     system.capture = system.focus = system.foreground = system.leaveTracked = nullptr;
     system.cursor = {};
     for (bool& held : system.buttons) held = false;
+    for (bool& held : system.keys) held = false;
     system.lastPress = {};
     system.regions.clear();
-    system.idleWaiter = nullptr;
     system.desktop = DesktopSettings{};
     system.BuildTaskbar();
 }

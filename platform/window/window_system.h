@@ -33,6 +33,8 @@ bool IsMinimizedWindow(HWND window);
 bool IsMaximizedWindow(HWND window);
 // Parent of a child window; null for a top-level window.
 HWND ParentWindow(HWND window);
+// Owner of a top-level window created with a parent; null otherwise.
+HWND OwnerWindow(HWND window);
 // Top-level windows, topmost first.
 std::vector<HWND> TopLevelWindows();
 // Children of `window`, topmost first.
@@ -130,12 +132,23 @@ void ResetWindowSystem();
 enum class MouseButton { Left, Right, Middle };
 
 struct InputEvent {
-    enum class Kind { Move, Press, Release, Wheel };
+    enum class Kind { Move, Press, Release, Wheel, KeyDown, KeyUp, Character };
     Kind kind = Kind::Move;
-    POINT position{};          // screen coordinates
+    POINT position{};          // screen coordinates (pointer events)
     MouseButton button = MouseButton::Left;
     int wheelDelta = 0;        // multiples of 120 per notch; positive away from the user
+    int virtualKey = 0;        // KeyDown, KeyUp: the VK_ code
+    char32_t character = 0;    // Character: one code point of typed text
 };
+
+// Keyboard events go to the focused window, or to the foreground window when
+// no window has the focus: WM_KEYDOWN / WM_KEYUP with the virtual key, and
+// WM_CHAR with the typed code point in wParam (the programs' text is UTF-8,
+// so a character arrives whole, never as bytes of a code page).
+void PressKey(int virtualKey);
+void ReleaseKey(int virtualKey);
+// Types each code point of a UTF-8 text as WM_CHAR.
+void TypeText(const std::string& utf8);
 
 // Appends to the input queue; the message loop (or a modal loop such as the
 // move loop) turns each event into messages when it reads it.
@@ -160,12 +173,17 @@ HWND WindowAtPoint(POINT screenPoint);
 // pending for the outer loop).
 bool ProcessPendingMessages();
 
-// What the loop does while waiting for messages in a real run: the display
-// installs a waiter that blocks until input arrives (feeding it with
-// QueueInput) or `timeout` passes (nothing = wait for input). Without one the
-// loop sleeps until the next timer is due. With a manual clock the loop
-// instead moves the clock to the next due timer.
-using IdleWaiter = std::function<void(std::optional<Milliseconds> timeout)>;
-void SetIdleWaiter(IdleWaiter waiter);
+// Waits, in the event loop (platform/base/event_loop.h), until a message may
+// be there: the next window timer is the time-out, and every registered
+// notifier can end the wait. False when nothing can ever come. On a manual
+// clock the wait moves the clock to the next due timer and runs it, unless a
+// real descriptor or wait hook is registered: then time stands still and the
+// wait is a real one, bounded (5 s) so that a test waiting in vain ends.
+bool WaitForMessages();
+
+// For tests with real events (X, web pages): processes messages and waits in
+// the event loop until `done` answers true or `realLimit` real milliseconds
+// pass; never moves a manual clock. Answers `done()`.
+bool PumpMessagesUntil(const std::function<bool()>& done, Milliseconds realLimit = 5000);
 
 }  // namespace zem::platform

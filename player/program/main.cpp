@@ -1,5 +1,6 @@
 // The player program: starts at its start-up window.
 #include "controls/control_classes.h"
+#include "platform/display/display.h"
 #include "platform/forms/form.h"
 #include "platform/forms/program.h"
 #include "platform/shell/icon_pictures.h"
@@ -12,5 +13,7 @@ int main(int argc, char** argv) {
     zem::platform::InstallIconPictureLoader();
     zem::controls::RegisterControlClasses();
     RegisterPlayerWindows();
+    // Real windows on the user's X display; headless (off-screen) without one.
+    zem::platform::StartDesktopDisplayIfWanted();
     return zem::forms::RunProgram([] { zem::forms::ShowStartUpForm<loadme>(); });
 }

@@ -1,0 +1,77 @@
+// One X window standing for one visible top-level window of the program: its
+// place and size, its decorations and taskbar entry, caption, icon, shape,
+// opacity, and the pixels last composed for it.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/base/win32_types.h"
+#include "platform/display/x_image.h"
+#include "platform/drawing/bitmap.h"
+#include "platform/window/region.h"
+
+namespace zem::platform::display {
+
+class XConnection;
+
+struct WindowLook {
+    bool framed = false;       // a caption and border of the window manager
+    bool systemMenu = false;
+    bool minimizeBox = false;
+    bool inTaskbar = true;
+    bool topmost = false;
+};
+
+class XTopLevel {
+public:
+    // `popup` windows (tips, menus, balloons) bypass the window manager.
+    XTopLevel(XConnection& connection, const RECT& rect, bool popup);
+    ~XTopLevel();
+    XTopLevel(const XTopLevel&) = delete;
+    XTopLevel& operator=(const XTopLevel&) = delete;
+
+    ::Window id() const { return window_; }
+    const RECT& Rect() const { return rect_; }
+    bool Mapped() const { return mapped_; }
+
+    void SetLook(const WindowLook& look);
+    void SetTitle(const std::string& utf8);
+    // 0xAARRGGBB pixels, rows top to bottom.
+    void SetIcon(int width, int height, const std::uint32_t* pixels);
+    // The bounding and input shape: `region` in window coordinates (null: the
+    // whole window), or nothing at all when `empty`.
+    void SetShape(const Region* region, bool empty);
+    void SetOpacity(std::optional<BYTE> alpha);
+
+    void MoveResize(const RECT& rect);
+    // Takes the place the server reports without asking for it again.
+    void NoteGeometry(const RECT& rect) { rect_ = rect; }
+    void Map();
+    void Unmap();
+    void Iconify();
+    void Raise();
+
+    // Sends what changed in `frame` since the last one.
+    void Present(const Bitmap& frame);
+    // Sends `area` again (after Expose).
+    void Repaint(const RECT& area);
+
+private:
+    void SetState(const char* state, bool on);
+
+    XConnection& connection_;
+    ::Window window_ = 0;
+    GC gc_ = nullptr;
+    RECT rect_{};
+    bool popup_;
+    bool mapped_ = false;
+    bool shapeSet_ = false;
+    WindowLook look_{};
+    std::unique_ptr<XImageBuffer> image_;
+};
+
+}  // namespace zem::platform::display

@@ -1,0 +1,302 @@
+// The desktop display under a virtual X server of the test's own, with real
+// input injected through XTest and pixels read back from the server.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/base/text.h"
+#include "platform/display/display.h"
+#include "platform/drawing/gdi.h"
+#include "platform/drawing/window_painting.h"
+#include "platform/forms/form.h"
+#include "platform/window/test_desktop.h"
+#include "platform/window/user32.h"
+#include "platform/window/window_system.h"
+#include "tests/display/xvfb_server.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+using display_test::XvfbServer;
+using zem::platform::PumpMessagesUntil;
+
+namespace {
+
+struct Received {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<Received> g_log;
+COLORREF g_fill = RGB(220, 30, 40);
+
+// Paints itself in g_fill; a left press on its top strip (y < 20) starts the move loop.
+LRESULT TestProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK && message != WM_MOUSEMOVE)
+        g_log.push_back({message, wParam, lParam});
+    if (message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR) g_log.push_back({message, wParam, lParam});
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        RECT whole{0, 0, 4000, 4000};
+        HBRUSH brush = CreateSolidBrush(g_fill);
+        FillRect(dc, &whole, brush);
+        DeleteObject(brush);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    if (message == WM_LBUTTONDOWN && static_cast<SHORT>(HIWORD(lParam)) < 20) {
+        ReleaseCapture();
+        return SendMessageA(window, WM_SYSCOMMAND, 0xF012, 0);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class DisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(server.Name().empty()) << "Xvfb did not start";
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = TestProc;
+        windowClass.lpszClassName = "DisplayTest";
+        RegisterClassA(&windowClass);
+        ASSERT_TRUE(zem::platform::StartDesktopDisplay(server.Name().c_str()));
+        observer = XOpenDisplay(server.Name().c_str());
+        ASSERT_NE(observer, nullptr);
+        g_log.clear();
+    }
+    void TearDown() override {
+        zem::platform::StopDesktopDisplay();
+        if (observer != nullptr) XCloseDisplay(observer);
+    }
+
+    HWND MakeWindow(const char* title, int x, int y, int width, int height, DWORD exStyle = 0) {
+        HWND window = CreateWindowExA(exStyle, "DisplayTest", title, WS_POPUP, x, y, width, height, nullptr, nullptr,
+                                      nullptr, nullptr);
+        ShowWindow(window, SW_SHOW);
+        return window;
+    }
+    // Waits until the window is mapped at the server (and drawn).
+    ::Window Shown(HWND window) {
+        ::Window shown = 0;
+        PumpMessagesUntil([&] {
+            shown = zem::platform::XWindowOf(window);
+            if (shown == 0) return false;
+            XWindowAttributes attributes{};
+            return XGetWindowAttributes(observer, shown, &attributes) != 0 && attributes.map_state == IsViewable;
+        });
+        return shown;
+    }
+    unsigned long RootPixel(int x, int y) {
+        XImage* image = XGetImage(observer, DefaultRootWindow(observer), x, y, 1, 1, AllPlanes, ZPixmap);
+        const unsigned long pixel = image != nullptr ? XGetPixel(image, 0, 0) & 0xFFFFFF : ~0UL;
+        if (image != nullptr) XDestroyImage(image);
+        return pixel;
+    }
+    RECT RootRect(::Window window) {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(observer, window, &attributes);
+        int x = 0, y = 0;
+        ::Window child = 0;
+        XTranslateCoordinates(observer, window, DefaultRootWindow(observer), 0, 0, &x, &y, &child);
+        return RECT{x, y, x + attributes.width, y + attributes.height};
+    }
+    void MoveTo(int x, int y) {
+        XTestFakeMotionEvent(observer, 0, x, y, 0);
+        XFlush(observer);
+    }
+    void Button(unsigned button, bool press) {
+        XTestFakeButtonEvent(observer, button, press ? True : False, 0);
+        XFlush(observer);
+    }
+    void Key(KeySym keysym, bool press) {
+        XTestFakeKeyEvent(observer, XKeysymToKeycode(observer, keysym), press ? True : False, 0);
+        XFlush(observer);
+    }
+    bool Logged(UINT message) {
+        return PumpMessagesUntil([&] {
+            for (const Received& each : g_log)
+                if (each.message == message) return true;
+            return false;
+        });
+    }
+
+    zem::platform::TestDesktop desktop;
+    XvfbServer server;
+    Display* observer = nullptr;
+};
+
+unsigned long Rgb(COLORREF color) {
+    return (static_cast<unsigned long>(GetRValue(color)) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+}
+
+TEST_F(DisplayTest, ATopLevelWindowIsAnXWindowWithItsPlaceSizeShapeCaptionAndPixels) {
+    HWND window = MakeWindow(zem::platform::Utf8ToGbk("播放器").c_str(), 100, 80, 200, 120, WS_EX_TOOLWINDOW);
+    // The desktop behind shows through where the window's rounded region
+    // cuts its corners off.
+    XSetWindowBackground(observer, DefaultRootWindow(observer), 0x3366FF);
+    XClearWindow(observer, DefaultRootWindow(observer));
+    SetWindowRgn(window, CreateRoundRectRgn(0, 0, 201, 121, 40, 40), TRUE);
+    const ::Window shown = Shown(window);
+    ASSERT_NE(shown, 0u);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return RootPixel(150, 140) == Rgb(g_fill); }));
+    const RECT rect = RootRect(shown);
+    EXPECT_EQ(rect.left, 100);
+    EXPECT_EQ(rect.top, 80);
+    EXPECT_EQ(rect.right - rect.left, 200);
+    EXPECT_EQ(rect.bottom - rect.top, 120);
+    EXPECT_EQ(RootPixel(101, 81), 0x3366FFu) << "the cut corner is not part of the window";
+    EXPECT_EQ(RootPixel(130, 81), Rgb(g_fill));
+
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(observer, shown, XInternAtom(observer, "_NET_WM_NAME", False), 0, 64, False,
+                       XInternAtom(observer, "UTF8_STRING", False), &type, &format, &count, &after, &data);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), count), "播放器");
+    XFree(data);
+    XGetWindowProperty(observer, shown, XInternAtom(observer, "_NET_WM_STATE", False), 0, 8, False, XA_ATOM, &type,
+                       &format, &count, &after, &data);
+    ASSERT_NE(data, nullptr);
+    ASSERT_EQ(count, 1u);
+    EXPECT_EQ(reinterpret_cast<Atom*>(data)[0], XInternAtom(observer, "_NET_WM_STATE_SKIP_TASKBAR", False));
+    XFree(data);
+
+    // The program's move and size reach the server.
+    SetWindowPos(window, nullptr, 300, 200, 150, 90, SWP_NOZORDER);
+    EXPECT_TRUE(PumpMessagesUntil([&] {
+        const RECT moved = RootRect(shown);
+        return moved.left == 300 && moved.top == 200 && moved.right == 450 && moved.bottom == 290;
+    }));
+}
+
+// Alpha 0 is no window at all where no compositing manager runs: it shows
+// nothing and takes no click; a window of no size is never mapped.
+TEST_F(DisplayTest, AnInvisibleLayeredWindowAndAWindowOfNoSizeShowNothing) {
+    HWND below = MakeWindow("", 20, 20, 200, 200);
+    ASSERT_NE(Shown(below), 0u);
+    g_fill = RGB(10, 200, 30);
+    HWND invisible = MakeWindow("", 50, 50, 100, 100, WS_EX_LAYERED);
+    SetLayeredWindowAttributes(invisible, 0, 0, LWA_ALPHA);
+    HWND empty = MakeWindow("", 300, 300, 0, 40);
+    ASSERT_NE(Shown(invisible), 0u);
+    EXPECT_FALSE(PumpMessagesUntil([&] { return RootPixel(100, 100) == Rgb(g_fill); }, 300));
+    // The click goes through to the window below.
+    MoveTo(100, 100);
+    Button(1, true);
+    Button(1, false);
+    ASSERT_TRUE(Logged(WM_LBUTTONUP));
+    EXPECT_EQ(GetFocus(), below);
+    EXPECT_EQ(zem::platform::XWindowOf(empty), 0u);
+    g_fill = RGB(220, 30, 40);
+}
+
+// A click reaches the window at its client point; a press on the top strip
+// runs the move loop, which moves the X window with the pointer.
+TEST_F(DisplayTest, AClickArrivesAndADragMovesTheXWindow) {
+    HWND window = MakeWindow("", 200, 150, 300, 200);
+    const ::Window shown = Shown(window);
+    ASSERT_NE(shown, 0u);
+    MoveTo(260, 250);
+    Button(1, true);
+    Button(1, false);
+    ASSERT_TRUE(Logged(WM_LBUTTONUP));
+    ASSERT_GE(g_log.size(), 2u);
+    EXPECT_EQ(g_log[0].message, static_cast<UINT>(WM_LBUTTONDOWN));
+    EXPECT_EQ(LOWORD(g_log[0].lParam), 60);
+    EXPECT_EQ(HIWORD(g_log[0].lParam), 100);
+
+    // The whole drag is at the server before the program reads its press: the
+    // move loop then reads the rest inside the press's handler.
+    MoveTo(210, 160);
+    Button(1, true);
+    MoveTo(260, 190);
+    MoveTo(290, 220);
+    Button(1, false);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return zem::platform::WindowScreenRect(window).left == 280; }));
+    EXPECT_EQ(zem::platform::WindowScreenRect(window).top, 210);
+    EXPECT_TRUE(PumpMessagesUntil([&] { return RootRect(shown).left == 280 && RootRect(shown).top == 210; }));
+}
+
+// Keys go to the focused window as virtual keys and typed characters.
+TEST_F(DisplayTest, TypedKeysArriveAsKeyDownCharAndKeyUp) {
+    HWND window = MakeWindow("", 100, 100, 200, 100);
+    ASSERT_NE(Shown(window), 0u);
+    MoveTo(150, 150);
+    Button(1, true);
+    Button(1, false);
+    ASSERT_TRUE(Logged(WM_LBUTTONUP));
+    EXPECT_EQ(GetFocus(), window);
+    g_log.clear();
+    Key(XK_Shift_L, true);
+    Key(XK_b, true);
+    Key(XK_b, false);
+    Key(XK_Shift_L, false);
+    Key(XK_Return, true);
+    Key(XK_Return, false);
+    ASSERT_TRUE(PumpMessagesUntil([&] {
+        return std::count_if(g_log.begin(), g_log.end(), [](const Received& r) { return r.message == WM_KEYUP; }) == 3;
+    }));
+    std::vector<std::pair<UINT, WPARAM>> seen;
+    for (const Received& each : g_log) seen.emplace_back(each.message, each.wParam);
+    const std::vector<std::pair<UINT, WPARAM>> expected = {
+        {WM_KEYDOWN, VK_SHIFT}, {WM_KEYDOWN, 'B'},     {WM_CHAR, 'B'},         {WM_KEYUP, 'B'},
+        {WM_KEYUP, VK_SHIFT},   {WM_KEYDOWN, VK_RETURN}, {WM_CHAR, '\r'}, {WM_KEYUP, VK_RETURN}};
+    EXPECT_EQ(seen, expected);
+}
+
+// The window manager's close comes through the window's procedure as the
+// system command; a window destroyed behind the program's back is an X error
+// that is logged and survived.
+TEST_F(DisplayTest, TheWindowManagersCloseIsTheCloseCommandAndAnXErrorIsSurvived) {
+    HWND window = MakeWindow("", 100, 100, 100, 100);
+    const ::Window shown = Shown(window);
+    ASSERT_NE(shown, 0u);
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = shown;
+    close.xclient.message_type = XInternAtom(observer, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(observer, "WM_DELETE_WINDOW", False));
+    XSendEvent(observer, shown, False, NoEventMask, &close);
+    XFlush(observer);
+    EXPECT_TRUE(PumpMessagesUntil([&] { return !IsWindow(window); }));
+
+    HWND other = MakeWindow("", 100, 100, 100, 100);
+    const ::Window otherShown = Shown(other);
+    ASSERT_NE(otherShown, 0u);
+    XDestroyWindow(observer, otherShown);
+    XSync(observer, False);
+    SetWindowPos(other, nullptr, 120, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    HWND third = MakeWindow("", 400, 100, 100, 100);
+    EXPECT_NE(Shown(third), 0u);
+}
+
+TEST(DisplayLoss, TheXServerGoingAwayEndsTheProgramCleanly) {
+    EXPECT_EXIT(
+        {
+            zem::platform::TestDesktop desktop;
+            XvfbServer server;
+            if (!zem::platform::StartDesktopDisplay(server.Name().c_str())) std::_Exit(3);
+            WNDCLASSA windowClass{};
+            windowClass.lpfnWndProc = DefWindowProcA;
+            windowClass.lpszClassName = "Lost";
+            RegisterClassA(&windowClass);
+            HWND window = CreateWindowExA(0, "Lost", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                          nullptr, nullptr);
+            (void)window;
+            PumpMessagesUntil([] { return false; }, 200);
+            server.Stop();
+            PumpMessagesUntil([] { return false; }, 3000);
+            std::_Exit(4);
+        },
+        ::testing::ExitedWithCode(1), "connection to the X server was lost");
+}
+
+}  // namespace
