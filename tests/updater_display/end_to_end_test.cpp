@@ -1,5 +1,7 @@
 // The real `update` program under a virtual X server of the test's own: it is
-// started with "1.4###shengji###" against a sample server, its upgrade button
+// started as the player starts it (the player's command line through the
+// process launcher, from a folder whose name holds a blank and CJK
+// characters) with "1.4###shengji###" against a sample server, its upgrade button
 // is clicked through XTest, and the package's mark appears beside it while
 // Config.ini records 1.4. The test runs in a process namespace of its own
 // (it starts itself again under `unshare --pid --fork --mount-proc`), so that
@@ -25,11 +27,14 @@
 #include <X11/extensions/XTest.h>
 
 #include "platform/system/files.h"
+#include "platform/system/process.h"
 #include "platform/system/profile.h"
 #include "shell/config_info.h"
 #include "site/sample_server.h"
 #include "tests/display/xvfb_server.h"
+#include "tests/system/scoped_environment.h"
 #include "tests/system/temp_folder.h"
+#include "windows/version_check.h"
 
 extern char** environ;
 
@@ -61,7 +66,9 @@ std::optional<int> WaitForExit(pid_t child, int milliseconds) {
         if (ready != 1) return std::nullopt;
     }
     int status = 0;
-    if (waitpid(child, &status, 0) != child) return std::nullopt;
+    // A child of the process launcher is reaped by the launcher itself: it
+    // has ended all the same.
+    if (waitpid(child, &status, 0) != child) return 0;
     return status;
 }
 
@@ -147,8 +154,12 @@ TEST(UpdaterEndToEnd, TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVers
     const int watcher = inotify_init1(IN_CLOEXEC);
     ASSERT_GE(inotify_add_watch(watcher, folder.Path().c_str(), IN_CLOSE_WRITE), 0);
 
-    const pid_t updater = Spawn({program.string(), "1.4###shengji###"},
-                                {"DISPLAY=" + xvfb.Name(), "ZEM_HOST=" + server.Address(), "ZEM_HEADLESS=0"});
+    zem::testing::ScopedEnvironment display("DISPLAY", xvfb.Name());
+    zem::testing::ScopedEnvironment host("ZEM_HOST", server.Address());
+    zem::testing::ScopedEnvironment headless("ZEM_HEADLESS", std::nullopt);
+    ASSERT_TRUE(版本检查::UpdaterPresent());
+    const auto updater = static_cast<pid_t>(
+        zem::platform::StartCommandLine(版本检查::UpdateCommandLine("1.4", 版本检查::UpgradeMode), SW_SHOWNORMAL));
     ASSERT_GT(updater, 0);
     const std::optional<Window> window = WaitForMappedWindow(observer, 550, 401, 20000);
     ASSERT_TRUE(window.has_value()) << "the updater's window did not appear";
