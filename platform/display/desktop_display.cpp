@@ -7,6 +7,7 @@
 #include "platform/base/text.h"
 #include "platform/display/display.h"
 #include "platform/drawing/window_painting.h"
+#include "platform/shell/icons.h"
 #include "platform/window/user32.h"
 
 #include <X11/Xatom.h>
@@ -196,6 +197,11 @@ void DesktopDisplay::SynchronizeWindow(HWND window, ShownWindow& shown) {
         x.SetTitle(GbkToUtf8(title));
         shown.title = title;
         shown.titleApplied = true;
+    }
+    if (const HICON icon = WindowIconHandle(window); icon != shown.icon) {
+        shown.icon = icon;
+        if (const IconImage* image = IconFromHandle(icon))
+            x.SetIcon(image->width, image->height, image->pixels.data());
     }
     // Alpha 0 also takes the whole shape away, so the window is neither seen
     // nor clicked where no compositing manager honours the opacity.

@@ -34,6 +34,7 @@ struct ShownWindow {
     bool iconic = false;        // minimized through the window manager
     int pendingConfigures = 0;  // our own moves the server has yet to report
     int cursorId = -1;
+    HICON icon = nullptr;
 };
 
 class DesktopDisplay {

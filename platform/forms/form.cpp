@@ -118,6 +118,7 @@ void Form::LoadForm(std::function<void()> forget) {
     DWORD style = WS_POPUP | WS_CLIPCHILDREN;
     if (design_.borderStyle != 0) style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     CreateOwnedWindow(exStyle, style, RECT{0, 0, design_.clientWidth, design_.clientHeight}, nullptr, caption_);
+    if (icon_) platform::SetWindowIconHandle(hWnd(), icon_->Icon());
     loaded_ = true;
     loadedForms.push_back(this);
     CreateChildWindows();
@@ -247,7 +248,10 @@ void Form::SetCaption(std::string caption) {
     if (hWnd()) SetWindowTextA(hWnd(), platform::Utf8ToGbk(caption_).c_str());
 }
 
-void Form::SetIcon(PictureRef icon) { icon_ = std::move(icon); }
+void Form::SetIcon(PictureRef icon) {
+    icon_ = std::move(icon);
+    if (hWnd()) platform::SetWindowIconHandle(hWnd(), icon_ ? icon_->Icon() : nullptr);
+}
 
 int Form::WindowState() const {
     if (!hWnd() || !shownOnce_) return pendingState_;

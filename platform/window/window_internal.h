@@ -48,6 +48,7 @@ struct WindowData {
     std::optional<BYTE> alpha;
     std::optional<RECT> update;
     int cursorId = 0;
+    HICON icon = nullptr;
     ShowState state = ShowState::Normal;
     bool maximizedBeforeMinimize = false;
     RECT restoreRect{};

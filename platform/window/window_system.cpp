@@ -354,6 +354,19 @@ std::optional<BYTE> LayeredAlpha(HWND window) {
     return data->alpha;
 }
 
+void SetWindowIconHandle(HWND window, HICON icon) {
+    if (WindowData* data = System().Find(window)) {
+        data->icon = icon;
+        System().Notify(WindowEventKind::StateChanged, window);
+    }
+}
+
+HICON WindowIconHandle(HWND window) {
+    WindowData* data = System().Find(window);
+    if (data == nullptr) return nullptr;
+    return data->icon != nullptr ? data->icon : data->windowClass.icon;
+}
+
 void SetWindowCursorId(HWND window, int cursorId) {
     if (WindowData* data = System().Find(window)) data->cursorId = cursorId;
 }

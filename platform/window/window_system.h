@@ -52,6 +52,10 @@ std::shared_ptr<const Region> WindowRegion(HWND window);
 std::optional<BYTE> LayeredAlpha(HWND window);
 // The per-window pointer shape id the display shows over the window (0 = arrow).
 void SetWindowCursorId(HWND window, int cursorId);
+// The icon a top-level window shows in the taskbar and its frame: the one set
+// here (a form's Icon), else its class's; null for none.
+void SetWindowIconHandle(HWND window, HICON icon);
+HICON WindowIconHandle(HWND window);
 int WindowCursorId(HWND window);
 
 // The region object behind an HRGN, or null when the handle is no live region.

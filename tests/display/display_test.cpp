@@ -179,6 +179,20 @@ TEST_F(DisplayTest, ATopLevelWindowIsAnXWindowWithItsPlaceSizeShapeCaptionAndPix
     EXPECT_EQ(reinterpret_cast<Atom*>(data)[0], XInternAtom(observer, "_NET_WM_STATE_SKIP_TASKBAR", False));
     XFree(data);
 
+    zem::platform::IconImage image;
+    image.width = image.height = 4;
+    image.pixels.assign(16, 0xFF112233);
+    zem::platform::SetWindowIconHandle(window, zem::platform::CreateIconFromImage(image));
+    ASSERT_TRUE(PumpMessagesUntil([&] {
+        unsigned char* icon = nullptr;
+        XGetWindowProperty(observer, shown, XInternAtom(observer, "_NET_WM_ICON", False), 0, 64, False, XA_CARDINAL,
+                           &type, &format, &count, &after, &icon);
+        const bool found = icon != nullptr && count == 18 && reinterpret_cast<unsigned long*>(icon)[0] == 4 &&
+                           (reinterpret_cast<unsigned long*>(icon)[2] & 0xFFFFFFFFUL) == 0xFF112233UL;
+        if (icon != nullptr) XFree(icon);
+        return found;
+    }));
+
     // The program's move and size reach the server.
     SetWindowPos(window, nullptr, 300, 200, 150, 90, SWP_NOZORDER);
     EXPECT_TRUE(PumpMessagesUntil([&] {
