@@ -55,9 +55,9 @@ LoopStep RunOneLoopStep() {
     // screen (a start-up window's short one-shot steps): the moment a
     // requested screen snapshot shows what a user sees.
     if (!TimerDueWithin(kSnapshotSettleMilliseconds)) platform::WriteRequestedSnapshot();
-    // A manual clock runs the next timer's messages itself, inside the wait.
-    if (platform::ManualClock* clock = platform::CurrentManualClock())
-        return clock->AdvanceToNextTimer() ? LoopStep::Ran : LoopStep::Idle;
+    // A manual clock runs the next timer's messages itself, inside the wait
+    // (or, while real events may come, waits for them without moving).
+    if (platform::CurrentManualClock()) return platform::WaitForMessages() ? LoopStep::Ran : LoopStep::Idle;
     const BOOL result = GetMessageA(&message, nullptr, 0, 0);
     if (result == 0) {
         PostQuitMessage(static_cast<int>(message.wParam));

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/text.h"
 #include "platform/webview/engine_loop.h"
 #include "platform/webview/webkit_view.h"
 
@@ -15,9 +16,9 @@ namespace {
 // of a program that hangs with it. Our reads take about a millisecond on
 // small pages and a few hundred on pages with tens of thousands of links,
 // more on a busy machine.
-constexpr std::chrono::milliseconds kReadLimit{3000};
+constexpr std::chrono::milliseconds kReadLimit{5000};
 
-constexpr char kFieldSeparator = '\x1f';
+constexpr const char* kFieldSeparator = "\x1f";
 
 // A script literal holding `text`.
 std::string Quoted(const std::string& text) {
@@ -58,15 +59,7 @@ public:
             "),L=[],c=function(v){return v==null?'':String(v).split('\\x1f').join('');};"
             "for(var i=0;i<e.length;i++){L.push(c(e[i].href),c(e[i].innerText));}return L.join('\\x1f');})()");
         std::vector<Anchor> anchors;
-        if (joined.empty()) return anchors;
-        std::vector<std::string> fields;
-        std::size_t start = 0;
-        for (std::size_t index = 0; index <= joined.size(); ++index) {
-            if (index == joined.size() || joined[index] == kFieldSeparator) {
-                fields.push_back(joined.substr(start, index - start));
-                start = index + 1;
-            }
-        }
+        std::vector<std::string> fields = Split(joined, kFieldSeparator);
         for (std::size_t index = 0; index + 1 < fields.size(); index += 2)
             anchors.push_back({std::move(fields[index]), std::move(fields[index + 1])});
         return anchors;

@@ -5,6 +5,7 @@
 #include <deque>
 #include <vector>
 
+#include "platform/base/text.h"
 #include "platform/system/files.h"
 #include "platform/webview/engine_loop.h"
 #include "platform/webview/page_scripts.h"
@@ -245,6 +246,8 @@ void WebKitView::Refresh() { webkit_web_view_reload(web_); }
 
 void WebKitView::Stop() {
     webkit_web_view_stop_loading(web_);
+    // The program's load is over: a later navigation of the page asks again.
+    programLoadPending_ = false;
     // A load stopped while the web process is still starting stays "loading"
     // in the engine forever; for the program it is over either way.
     stopped_ = true;
@@ -363,14 +366,7 @@ void WebKitView::LoadChanged(WebKitLoadEvent event) {
 // when a frame's document has loaded, "menu\x1fPATH" on a right click in a
 // document whose context-menu handler is set.
 void WebKitView::ScriptMessage(const std::string& message) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (std::size_t index = 0; index <= message.size(); ++index) {
-        if (index == message.size() || message[index] == '\x1f') {
-            fields.push_back(message.substr(start, index - start));
-            start = index + 1;
-        }
-    }
+    const std::vector<std::string> fields = Split(message, "\x1f");
     if (fields.size() == 3 && fields[0] == "frame" && !fields[1].empty()) {
         HeldEvents::Raise(alive_, [this, path = fields[1], url = fields[2]] {
             ScriptFrame frame(*this, path);

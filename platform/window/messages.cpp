@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <thread>
 #include <unordered_set>
 
+#include "platform/base/event_loop.h"
 #include "platform/window/user32.h"
 #include "platform/window/window_internal.h"
 
@@ -98,7 +98,7 @@ bool WindowSystem::TakeTimerMessage(MSG* message, bool remove) {
 }
 
 std::optional<Milliseconds> WindowSystem::NextDueTime() const {
-    std::optional<Milliseconds> next;
+    std::optional<Milliseconds> next = zem::platform::EventLoop::Get().NextTimerDue();
     for (const Timer& timer : timers)
         if (!next || timer.due < *next) next = timer.due;
     return next;
@@ -107,8 +107,10 @@ std::optional<Milliseconds> WindowSystem::NextDueTime() const {
 // A manual clock stops at each due time and runs the timers due then. A timer
 // due several times within one advance fires each time, each at its own due
 // time: that is what an idle program would see over the same span, and it keeps
-// counts of ticks (countdowns, tickers) exact in tests.
+// counts of ticks (countdowns, tickers) exact in tests. The event loop's own
+// timers run here too, in due order with the window timers.
 void WindowSystem::RunDueTimers(Milliseconds now) {
+    zem::platform::EventLoop& loop = zem::platform::EventLoop::Get();
     for (;;) {
         Timer* earliest = nullptr;
         for (Timer& timer : timers) {
@@ -116,6 +118,11 @@ void WindowSystem::RunDueTimers(Milliseconds now) {
             if (earliest == nullptr || timer.due < earliest->due ||
                 (timer.due == earliest->due && timer.order < earliest->order))
                 earliest = &timer;
+        }
+        const auto loopTimer = loop.EarliestDueTimer(now);
+        if (loopTimer && (earliest == nullptr || *loop.NextTimerDue() < earliest->due)) {
+            loop.RunTimer(*loopTimer);
+            continue;
         }
         if (earliest == nullptr) return;
         const MSG message =
@@ -125,10 +132,17 @@ void WindowSystem::RunDueTimers(Milliseconds now) {
     }
 }
 
-// Waits until a message may be there; false when none can ever come.
+// Waits until a message may be there; false when none can ever come. The wait
+// is the event loop's: the next window timer is its time-out, and whatever a
+// platform area registered there (the X connection, a web engine) can end it.
 bool WindowSystem::WaitForMessages() {
+    if (!cooked.empty() || !input.empty() || !posted.empty() || quitPending) return true;
+    zem::platform::EventLoop& loop = zem::platform::EventLoop::Get();
     if (zem::platform::ManualClock* clock = CurrentManualClock()) {
-        if (!cooked.empty() || !input.empty() || !posted.empty() || quitPending) return true;
+        // Something real may still arrive (X events, a page loading): time stands
+        // still meanwhile, and a bounded real wait keeps a test from hanging.
+        if (loop.HasNotifiers() || loop.HasWaitHooks())
+            return loop.WaitForEvents(kManualClockRealWait) == zem::platform::EventLoop::WaitResult::Dispatched;
         return clock->AdvanceToNextTimer();
     }
     std::optional<Milliseconds> timeout;
@@ -136,13 +150,7 @@ bool WindowSystem::WaitForMessages() {
         const Milliseconds now = CurrentClock().Now();
         timeout = *due > now ? *due - now : 0;
     }
-    if (idleWaiter) {
-        idleWaiter(timeout);
-        return true;
-    }
-    if (!timeout) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(*timeout));
-    return true;
+    return loop.WaitForEvents(timeout) != zem::platform::EventLoop::WaitResult::NothingToWaitFor;
 }
 
 LRESULT WindowSystem::MoveLoop(HWND window) {
@@ -328,7 +336,28 @@ bool ProcessPendingMessages() {
     return true;
 }
 
-void SetIdleWaiter(IdleWaiter waiter) { System().idleWaiter = std::move(waiter); }
+bool WaitForMessages() { return System().WaitForMessages(); }
+
+bool PumpMessagesUntil(const std::function<bool()>& done, Milliseconds realLimit) {
+    using RealClock = std::chrono::steady_clock;
+    const auto end = RealClock::now() + std::chrono::milliseconds(realLimit);
+    EventLoop& loop = EventLoop::Get();
+    for (;;) {
+        if (!ProcessPendingMessages()) return done();
+        if (done()) return true;
+        const auto now = RealClock::now();
+        if (now >= end) return false;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - now).count();
+        std::optional<Milliseconds> timeout = static_cast<Milliseconds>(left);
+        if (!CurrentManualClock()) {
+            if (const auto due = System().NextDueTime()) {
+                const Milliseconds clockNow = CurrentClock().Now();
+                timeout = std::min<Milliseconds>(*timeout, *due > clockNow ? *due - clockNow : 0);
+            }
+        }
+        loop.WaitForEvents(timeout);
+    }
+}
 
 }  // namespace zem::platform
 

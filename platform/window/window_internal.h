@@ -142,7 +142,6 @@ public:
 
     DesktopSettings desktop;
     HWND taskbar = nullptr;
-    IdleWaiter idleWaiter;
 
 private:
     WindowSystem();
@@ -169,5 +168,7 @@ inline constexpr UINT kDoubleClickTime = 500;
 inline constexpr int kDoubleClickWidth = 4;
 inline constexpr int kDoubleClickHeight = 4;
 inline constexpr UINT kMinimumTimerPeriod = 10;
+// How long, in real time, a manual-clock wait lasts when real events could come.
+inline constexpr Milliseconds kManualClockRealWait = 5000;
 
 }  // namespace zem::platform::detail

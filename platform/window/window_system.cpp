@@ -415,7 +415,6 @@ void ResetWindowSystem() {
     for (bool& held : system.buttons) held = false;
     system.lastPress = {};
     system.regions.clear();
-    system.idleWaiter = nullptr;
     system.desktop = DesktopSettings{};
     system.BuildTaskbar();
 }

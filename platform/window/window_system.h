@@ -160,12 +160,17 @@ HWND WindowAtPoint(POINT screenPoint);
 // pending for the outer loop).
 bool ProcessPendingMessages();
 
-// What the loop does while waiting for messages in a real run: the display
-// installs a waiter that blocks until input arrives (feeding it with
-// QueueInput) or `timeout` passes (nothing = wait for input). Without one the
-// loop sleeps until the next timer is due. With a manual clock the loop
-// instead moves the clock to the next due timer.
-using IdleWaiter = std::function<void(std::optional<Milliseconds> timeout)>;
-void SetIdleWaiter(IdleWaiter waiter);
+// Waits, in the event loop (platform/base/event_loop.h), until a message may
+// be there: the next window timer is the time-out, and every registered
+// notifier can end the wait. False when nothing can ever come. On a manual
+// clock the wait moves the clock to the next due timer and runs it, unless a
+// real descriptor or wait hook is registered: then time stands still and the
+// wait is a real one, bounded (5 s) so that a test waiting in vain ends.
+bool WaitForMessages();
+
+// For tests with real events (X, web pages): processes messages and waits in
+// the event loop until `done` answers true or `realLimit` real milliseconds
+// pass; never moves a manual clock. Answers `done()`.
+bool PumpMessagesUntil(const std::function<bool()>& done, Milliseconds realLimit = 5000);
 
 }  // namespace zem::platform

@@ -73,16 +73,11 @@ protected:
     static std::string Page(const std::string& name) { return Server()->Address() + "/" + name; }
     BrowserForm& form() { return *form_; }
 
-    // Runs messages and the engine until `done` (false after `limit`).
+    // Runs messages and the engine (through the program's event loop) until
+    // `done` (false after `limit`).
     static bool PumpUntil(const std::function<bool()>& done,
-                          std::chrono::milliseconds limit = std::chrono::milliseconds(10000)) {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        for (;;) {
-            platform::ProcessPendingMessages();
-            if (done()) return true;
-            if (std::chrono::steady_clock::now() >= deadline) return false;
-            platform::webview::RunEngineEvents(std::chrono::milliseconds(10));
-        }
+                          std::chrono::milliseconds limit = std::chrono::milliseconds(20000)) {
+        return platform::PumpMessagesUntil(done, static_cast<platform::Milliseconds>(limit.count()));
     }
     // Runs both for a while (for what must not happen).
     static void PumpFor(std::chrono::milliseconds span) {

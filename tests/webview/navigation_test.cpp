@@ -121,5 +121,23 @@ TEST_F(EngineTest, ANewWindowLeftAloneOpensInTheSameView) {
     EXPECT_EQ(form().Other.LocationURL(), "");
 }
 
+TEST_F(EngineTest, GoBackAndGoForwardAskBeforeNavigate2AndRefreshDoesNot) {
+    ASSERT_TRUE(Load(form().View, Page("links.html")));
+    ASSERT_TRUE(Load(form().View, Page("next.html")));
+    std::vector<std::string> seen;
+    form().View.OnBeforeNavigate2 = [&](WebBrowserObject&, const std::string& url, long, const std::string&,
+                                        const std::string&, const std::string&, bool&) { seen.push_back(url); };
+    form().View.GoBack();
+    ASSERT_TRUE(PumpUntil([&] { return form().View.LocationURL() == Page("links.html") && !form().View.Busy(); }));
+    form().View.GoForward();
+    ASSERT_TRUE(PumpUntil([&] { return form().View.LocationURL() == Page("next.html") && !form().View.Busy(); }));
+    EXPECT_EQ(seen, (std::vector<std::string>{Page("links.html"), Page("next.html")}));
+    int completed = 0;
+    form().View.OnDocumentComplete = [&](WebBrowserObject&, const std::string&) { ++completed; };
+    form().View.Refresh();
+    ASSERT_TRUE(PumpUntil([&] { return completed == 1; }));
+    EXPECT_EQ(seen.size(), 2u);
+}
+
 }  // namespace
 }  // namespace zem::forms

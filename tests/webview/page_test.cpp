@@ -39,7 +39,14 @@ TEST_F(EngineTest, ASilentViewDeclinesEveryDialogUnseen) {
     EXPECT_EQ(form().View.Document()->title(), "answers false null");
 }
 
-TEST_F(EngineTest, ARightClickRunsThePageMenuHandlerAndALaterLeftClickStillNavigates) {
+TEST_F(EngineTest, ARightClickShowsNoEngineMenuAndRunsThePageMenuHandler) {
+    ASSERT_TRUE(Load(form().View, Page("links.html")));
+    // No handler: the engine's own menu would take the pointer.
+    ClickAt(form().View, 250, 200, platform::MouseButton::Right);
+    PumpFor(std::chrono::milliseconds(200));
+    ClickAt(form().View, 20, 15);
+    ASSERT_TRUE(PumpUntil([&] { return form().View.LocationURL() == Page("next.html") && !form().View.Busy(); }));
+
     ASSERT_TRUE(Load(form().View, Page("links.html")));
     int menus = 0;
     form().View.Document()->SetOnContextMenu([&] {
