@@ -1,5 +1,6 @@
 #include "windows/shezhigy.h"
 
+#include "platform/base/text.h"
 #include "platform/drawing/gdi.h"
 #include "platform/forms/picture.h"
 #include "platform/network/content_server.h"
@@ -37,7 +38,7 @@ void DesignLabel(Label& label, float left, float top, float width, std::string c
 // The two sites are the deployment's: here the content server's fixed host,
 // its home page and its download page, so a deployment sets both with the host.
 std::string shezhigy::MainSiteAddress() { return zem::content_server::FixedHost() + "/"; }
-std::string shezhigy::DownloadSiteAddress() { return zem::content_server::FixedHost() + "/download/"; }
+std::string shezhigy::DownloadSiteAddress() { return zem::content_server::FixedHost() + "/down/"; }
 
 shezhigy::shezhigy() : Form(ShezhigyDesign()) {
     SetScaleMode(vbPixels);
@@ -88,4 +89,7 @@ shezhigy::shezhigy() : Form(ShezhigyDesign()) {
 void shezhigy::Form_Resize() { zem::windows::PlaceFrameLines(*this, 0, Line1, Line2, Line3, Line4); }
 
 // The shell's answer is not used: a link that cannot be opened leaves no trace.
-void shezhigy::OpenUrl(const std::string& url) { ShellExecuteA(hWnd(), "Open", url.c_str(), "0", "0", 0); }
+void shezhigy::OpenUrl(const std::string& url) {
+    const std::string file = zem::platform::Utf8ToGbk(url);
+    ShellExecuteA(hWnd(), "Open", file.c_str(), "0", "0", 0);
+}

@@ -40,6 +40,9 @@ shezhitip::shezhitip()
                  {&an3, "renwulan", &Label4, "任务栏显示", "在托盘显示"},
                  {&an4, "shipinku", &Label5, "显示视频库窗口", "显示播放器窗口"},
                  {&an5, "update", &Label6, "为我自动升级新版本", "不自动升级信版本"}}} {
+    // "run" and "update" are stored and shown only: starting with the
+    // session or upgrading unasked would act behind the user's back in ways
+    // nothing else in the player offers, so the window keeps to recording them.
     SetScaleMode(vbPixels);
     Image1.Move(0, 0, 390, 270);
     Image1.SetPicture(DesignPicture("shezhitip.Image1"));

@@ -97,11 +97,6 @@ std::optional<std::string> ProcessName(pid_t id) {
     return name;
 }
 
-// The browser line and the shell's open operation both reach the desktop's URL opener.
-bool IsUrlOpener(std::string_view name) {
-    return EqualsIgnoringAsciiCase(name, "iexplore.exe") || name == "xdg-open";
-}
-
 struct ParsedCommandLine {
     std::string program;
     std::string argument;
@@ -109,7 +104,8 @@ struct ParsedCommandLine {
 
 bool IsKnownProgram(std::string_view program) {
     const std::string_view name = FileNameOf(program);
-    return EqualsIgnoringAsciiCase(name, "cmd.exe") || IsUrlOpener(name) || !ResolveExecutable(program).empty();
+    return EqualsIgnoringAsciiCase(name, "cmd.exe") || EqualsIgnoringAsciiCase(name, "iexplore.exe") ||
+           !ResolveExecutable(program).empty();
 }
 
 // Splits a command line into its program and the rest, its one argument
@@ -213,7 +209,7 @@ DWORD NativeProcessLauncher::Start(std::string_view commandLine, int /*showMode*
         }
         return 0;
     }
-    if (IsUrlOpener(name)) {
+    if (EqualsIgnoringAsciiCase(name, "iexplore.exe")) {
         const std::string opener = FindOnPath("xdg-open");
         if (opener.empty()) throw FileNotFoundError("no URL opener (xdg-open) on PATH");
         return static_cast<DWORD>(Spawn(opener, parsed.argument));

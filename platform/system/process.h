@@ -5,7 +5,6 @@
 // the programs use natively:
 //   "cmd.exe /c taskkill /im NAME /f"  ends every process of image name NAME;
 //   "...\IEXPLORE.exe ADDRESS"          opens ADDRESS with the desktop's URL opener;
-//   "xdg-open ADDRESS"                   the same (the shell's open operation);
 //   "PROGRAM ARGUMENT"                  starts PROGRAM with ARGUMENT as its one argument.
 #pragma once
 

@@ -13,13 +13,9 @@
 #include "platform/forms/program.h"
 #include "platform/network/content_server.h"
 #include "platform/shell/tray.h"
-#include "platform/webview/web_view.h"
 #include "player/form1.h"
-#include "shell/tray_icon.h"
-#include "tests/secondary/recording_view.h"
 #include "tests/secondary/secondary_fixture.h"
 #include "windows/form2.h"
-#include "windows/player_windows.h"
 #include "windows/shezhigy.h"
 #include "windows/shezhitip.h"
 
@@ -28,53 +24,15 @@ namespace {
 
 using forms::FormInstance;
 
-const std::string kBase = "http://127.0.0.1:1/base";
-
-class MenuTest : public SecondaryFixture {
+class MenuTest : public MainWindowFixture {
 protected:
-    MenuTest() {
-        托盘气泡::ResetModuleState();
-        RegisterPlayerWindows();
-    }
-    ~MenuTest() override { forms::DiscardAllForms(); }  // the views go before their log
-
-    // The main window, loaded and shown, with the settings the server published.
-    Form1& OpenMain() {
-        if (!server) ServeContent();
-        WriteBytes(folder.Path() / "zem.ini",
-                   platform::Utf8ToGbk("== 1.3\r\n[CONFIG]\r\nurl=" + kBase + "\r\nname=影视播放器\r\n"));
-        Form1& main = FormInstance<Form1>::Get();
-        main.Show();
-        forms::DoEvents();
-        return main;
-    }
-    // Chooses the item of the tray menu, which a right click on the tray icon pops up.
-    void ChooseFromTray(const std::string& item) {
-        script.ChooseMenuItem(item);
-        ASSERT_TRUE(platform::ClickTrayIcon(FormInstance<Form1>::Get().hWnd(), 0, platform::MouseButton::Right));
-        forms::FreeUnloadedForms();
-    }
     // Chooses the item of the page menu, popped up over the main window.
     void ChooseFromPageMenu(const std::string& item) {
         script.ChooseMenuItem(item);
         forms::RunEventHandler(
             [] { FormInstance<Form1>::Get().PopupMenu(FormInstance<Form2>::Get().MyMenu); });
     }
-    // What the library view was asked to do, from the mark on.
-    std::vector<std::string> LibrarySteps(std::size_t from) const {
-        std::vector<std::string> steps;
-        for (std::size_t index = from; index < views.steps.size(); ++index) steps.push_back(views.steps[index]);
-        return steps;
-    }
-    std::vector<std::string> StartedLines() const {
-        std::vector<std::string> lines;
-        for (const auto& [line, mode] : launcher.started) lines.push_back(line);
-        return lines;
-    }
     void PlaceUpdater() const { folder.Write("update.exe", "#!/bin/sh\n"); }
-
-    RecordingView::Log views;
-    platform::webview::ScopedViewFactory engine{RecordingView::Factory(views)};
 };
 
 // A launcher that notes, at the first command, what the exit had done by then.
@@ -162,7 +120,9 @@ TEST_F(MenuTest, UpgradeCheckStartsTheUpdaterWithItsModeAndAsksNothing) {
         ChooseFromTray("dhhhh");
         if (c.argument) {
             ASSERT_EQ(launcher.started.size(), 1u);
-            EXPECT_EQ(launcher.started[0].first, forms::App::Path() + "\\update.exe " + *c.argument);
+            const std::string& line = launcher.started[0].first;
+            EXPECT_TRUE(line.starts_with(forms::App::Path())) << line;
+            EXPECT_TRUE(line.ends_with("update.exe " + *c.argument)) << line;
             EXPECT_EQ(launcher.started[0].second, forms::vbNormalFocus);
         } else {
             EXPECT_TRUE(launcher.started.empty());
@@ -256,22 +216,20 @@ TEST_F(MenuTest, ShowOrHideTogglesTheMainWindowAndKeepsItsState) {
 TEST_F(MenuTest, PageMenuStepsTheLibraryViewAndSkipsWhatFails) {
     Form1& main = OpenMain();
     Form2& menus = FormInstance<Form2>::Get();
-    const RecordingView* library = nullptr;
-    for (const RecordingView* view : views.views)
-        if (view->Window() == main.ListWeb.hWnd()) library = view;
+    const RecordingView* library = ViewOf(main.ListWeb);
     ASSERT_NE(library, nullptr);
 
     for (const bool failing : {false, true}) {
         SCOPED_TRACE(failing ? "every step fails" : "every step works");
         if (failing) views.failing = {"GoBack", "GoForward", "Refresh", "Navigate"};
-        const std::size_t mark = views.steps.size();
+        const std::size_t mark = library->steps.size();
         for (const char* item : {"houtui", "qianjin", "shuaxin", "O"}) ChooseFromPageMenu(item);
-        EXPECT_EQ(LibrarySteps(mark), (std::vector<std::string>{"GoBack", "GoForward", "Refresh",
-                                                                "Navigate " + kBase + "/index.asp"}));
+        EXPECT_EQ(std::vector<std::string>(library->steps.begin() + static_cast<std::ptrdiff_t>(mark), library->steps.end()), (std::vector<std::string>{"GoBack", "GoForward", "Refresh",
+                                                                "Navigate " + std::string(kBase) + "/index.asp"}));
         EXPECT_FALSE(forms::Ended());
         EXPECT_TRUE(menus.O.Checked());
     }
-    EXPECT_EQ(library->LocationURL(), kBase + "/index.asp");
+    EXPECT_EQ(library->LocationURL(), std::string(kBase) + "/index.asp");
 }
 
 TEST_F(MenuTest, HomeIsNotCheckedBeforeItsFirstUse) {

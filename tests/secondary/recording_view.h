@@ -53,6 +53,8 @@ public:
     void BeginDownload() { client_.DownloadBegin(); }
     bool Silent() const { return silent_; }
     HWND Window() const { return window_; }
+    // What this view alone was asked.
+    std::vector<std::string> steps;
 
     // A factory for ScopedViewFactory that makes recording views on `log`.
     static platform::webview::ViewFactory Factory(Log& log) {
@@ -64,6 +66,7 @@ public:
 private:
     void Step(const std::string& step) {
         log_.steps.push_back(step);
+        steps.push_back(step);
         if (log_.failing.count(step.substr(0, step.find(' '))) != 0) throw forms::RuntimeError(forms::errInvalidCall, step + " failed");
     }
 

@@ -168,6 +168,14 @@ TEST_F(SettingsTest, SaveShowsTheTipForThreeSecondsAndClosesWithoutWriting) {
               (std::vector<LONG>{(screen.width - 356) / 2, (screen.height - 33) / 2, 356, 33}));
     EXPECT_TRUE(GetWindowLongA(tip.hWnd(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_EQ(tip.Owner(), nullptr);
+    // White text on the grey strip.
+    forms::DoEvents();
+    const platform::Bitmap strip = platform::ComposeWindow(tip.hWnd());
+    EXPECT_EQ(platform::ColorFromPixel(strip.At(3, 3)), 0x808080u);
+    bool white = false;
+    for (int y = 5; y < 30; ++y)
+        for (int x = 8; x < 348; ++x) white = white || platform::ColorFromPixel(strip.At(x, y)) == 0xFFFFFFu;
+    EXPECT_TRUE(white);
 
     desktop.clock().Advance(2999);
     EXPECT_TRUE(tip.Visible());
@@ -264,6 +272,37 @@ TEST_F(SettingsTest, TheDesignedLookHasTheSwitchesTextsAndFrame) {
         EXPECT_EQ(platform::ColorFromPixel(image.At(x, y)), frame) << x << "," << y;
 }
 
+TEST_F(SettingsTest, APressOfAnyButtonOnTheBackgroundOrTitleDragsTheWindow) {
+    struct Surface {
+        bool about;
+        POINT point;
+        platform::MouseButton button;
+    };
+    const Surface surfaces[] = {
+        {false, {40, 240}, platform::MouseButton::Left}, {false, {30, 18}, platform::MouseButton::Right},
+        {true, {40, 240}, platform::MouseButton::Middle}, {true, {30, 18}, platform::MouseButton::Left},
+    };
+    for (const Surface& surface : surfaces) {
+        forms::Form& window = surface.about ? static_cast<forms::Form&>(FormInstance<shezhigy>::Get())
+                                            : static_cast<forms::Form&>(OpenSettings());
+        window.Show();
+        const RECT before = platform::WindowScreenRect(window.hWnd());
+        const POINT start = OnScreen(window, surface.point.x, surface.point.y);
+        const POINT end{start.x - 25, start.y + 15};
+        desktop.clock().Advance(2000);
+        platform::QueueInput({platform::InputEvent::Kind::Press, start, surface.button});
+        platform::QueueInput({platform::InputEvent::Kind::Move, end, surface.button});
+        platform::QueueInput({platform::InputEvent::Kind::Release, end, surface.button});
+        forms::DoEvents();
+        const RECT after = platform::WindowScreenRect(window.hWnd());
+        EXPECT_EQ(after.left - before.left, -25) << surface.about << " " << surface.point.x;
+        EXPECT_EQ(after.top - before.top, 15) << surface.about << " " << surface.point.x;
+        EXPECT_EQ(window.MousePointer(), forms::vbCustom);
+        window.Unload();
+        forms::FreeUnloadedForms();
+    }
+}
+
 class AboutTest : public SecondaryFixture {
 protected:
     shezhigy& OpenAbout() {
@@ -274,31 +313,37 @@ protected:
     }
 };
 
+// Records every address handed to the desktop; can be told to refuse.
+class RecordingUrlOpener : public platform::UrlOpener {
+public:
+    bool OpenUri(const std::string& uri) override {
+        opened.push_back(uri);
+        return !refuse;
+    }
+    std::vector<std::string> opened;
+    bool refuse = false;
+};
+
 TEST_F(AboutTest, ALinkOpensExactlyItsCaptionAndTheWindowStays) {
-    struct RecordingOpener final : platform::UrlOpener {
-        bool OpenUri(const std::string& uri) override {
-            opened.push_back(uri);
-            return !fail;
-        }
-        std::vector<std::string> opened;
-        bool fail = false;
-    } opener;
-    platform::ScopedUrlOpener openerScope(opener);
+    RecordingUrlOpener opener;
+    platform::ScopedUrlOpener scope(opener);
     shezhigy& window = OpenAbout();
     ClickAt(window, 180, 176);
     ClickAt(window, 180, 176);
     ClickAt(window, 180, 200);
     EXPECT_EQ(opener.opened, (std::vector<std::string>{window.Label18.Caption(), window.Label18.Caption(),
                                                        window.Label4.Caption()}));
-    EXPECT_TRUE(launcher.started.empty());
     EXPECT_EQ(window.Label18.Caption(), shezhigy::MainSiteAddress());
     EXPECT_EQ(window.Label4.Caption(), shezhigy::DownloadSiteAddress());
     EXPECT_TRUE(FormInstance<shezhigy>::Loaded());
+    EXPECT_TRUE(launcher.started.empty());
 
-    // An opener that cannot open leaves no trace either.
-    opener.fail = true;
+    // An address the desktop cannot open leaves no trace either.
+    opener.refuse = true;
     ClickAt(window, 180, 176);
+    EXPECT_EQ(opener.opened.size(), 4u);
     EXPECT_TRUE(FormInstance<shezhigy>::Loaded());
+    EXPECT_FALSE(forms::Ended());
 }
 
 TEST_F(AboutTest, TheMainSiteLinkTurnsRedUnderThePointerAndBlueOnTheBackground) {
