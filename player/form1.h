@@ -44,8 +44,12 @@ public:
     void Button2_Click(std::int16_t Index);
     // Button2_Click(0).
     void bb();
-    // Writes the whole play list to the file at strXML.
+    // Writes the whole play list to the file at strXML (atomically; error 75
+    // when it cannot, and the previous file is then whole).
     void SavePlayList(const std::string& strXML);
+    // Adds the groups and entries of the file to the (empty) list; called by
+    // the load, and public for the benchmark that times it.
+    void LoadPlayList(const std::string& path);
     // Starts the buffering countdown when the server switched it on.
     void 广告倒计时();
     // The page menu over a document; False keeps the browser's own menu away.
@@ -66,6 +70,13 @@ public:
     zem::forms::PictureBox Picture2{*this, "Picture2"};
     zem::forms::WebBrowser PlayWeb{Picture2, "PlayWeb"};
     zem::forms::WebBrowser W3{Picture2, "W3"};
+    // The countdown overlay over the player page, in twips; it lies
+    // beneath the play list panel, the splitter and the bottom bar.
+    zem::forms::PictureBox vip{Picture2, "vip"};
+    zem::forms::WebBrowser qvod{vip, "qvod"};
+    zem::forms::PictureBox vip3{vip, "vip3"};
+    zem::forms::Label Label5{vip3, "Label5"};
+    zem::forms::Label tip{vip3, "tip"};
     zem::forms::PictureBox Picture6{Picture2, "Picture6"};
     zem::forms::Image Image15{Picture6, "Image15"};
     SFPlayList SFPlayList1{Picture6, "SFPlayList1"};
@@ -81,12 +92,6 @@ public:
     zem::forms::PictureBox Picture9{Picture5, "Picture9"};
     zem::forms::PictureBox Picture8{Picture5, "Picture8"};
     zem::forms::Label Label1{Picture5, "Label1"};
-    // The countdown overlay over the player page, in twips.
-    zem::forms::PictureBox vip{Picture2, "vip"};
-    zem::forms::WebBrowser qvod{vip, "qvod"};
-    zem::forms::PictureBox vip3{vip, "vip3"};
-    zem::forms::Label Label5{vip3, "Label5"};
-    zem::forms::Label tip{vip3, "tip"};
 
     // On the window itself.
     zem::forms::WebBrowser tj{*this, "tj"};
@@ -169,7 +174,6 @@ private:
     void ReadFormSwitches();
 
     // ---- Play list ----
-    void LoadPlayList(const std::string& path);
     void SFPlayList1_MouseDown(std::int16_t Button);
     void SFPlayList1_MouseUp(std::int16_t Button);
     void SFPlayList1_MouseMove(std::int16_t& Button, std::int16_t& Shift, float& X, float& Y);

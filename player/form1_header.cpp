@@ -1,6 +1,7 @@
 // Form1's header: painting from the skin sprites, the window's region and
 // frame lines, the labels over the drawn buttons, the caption buttons and the
 // view tabs.
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <iostream>
@@ -42,7 +43,11 @@ static void PaintFrame(Form& form, const Image& sprite, int x, int y, int width,
 
 void Form1::Form_Paint() {
     const int width = static_cast<int>(ScaleWidth());
-    PaintFrame(*this, Image1, 0, 0, width, 100, 0);
+    // The background is copied one to one from the picture's left edge; where
+    // the window is wider (or the picture lower than 100) the header keeps the
+    // window's back colour, which the paint laid first.
+    if (const auto& background = Image1.Picture())
+        PaintFrame(*this, Image1, 0, 0, std::min(width, background->Width()), std::min(100, background->Height()), 0);
     PaintCaptionButtons(-1);
     PaintFrame(*this, logo, 6, 20, 390, 80, 0);
     PaintRestingTabs();

@@ -1,9 +1,6 @@
-// The play list file "\zemskin\zemplaylist.xml" and playing from the list.
-//
-//   <playlist><ul><Class Name="group"/><li Name="entry" URL="address"/>...</ul>...</playlist>
-//
-// One line, no declaration. The list lives in SFPlayList1 between the load and
-// the exit; the file is its saved copy.
+// The play list file "\zemskin\zemplaylist.xml" (its document in
+// playlist_file.h) and playing from the list. The list lives in SFPlayList1
+// between the load and the exit; the file is its saved copy.
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -13,12 +10,12 @@
 #include "platform/system/files.h"
 #include "platform/xml/xml_document.h"
 #include "player/form1.h"
+#include "player/playlist_file.h"
 #include "shell/config_info.h"
 
 using namespace zem::forms;
 using zem::platform::xml::LoadResult;
 using zem::platform::xml::XmlDocument;
-using zem::platform::xml::XmlNode;
 
 namespace {
 
@@ -41,22 +38,14 @@ std::filesystem::path AsideName(const std::filesystem::path& file) {
 }  // namespace
 
 void Form1::SavePlayList(const std::string& strXML) {
-    XmlDocument document;
-    std::unique_ptr<XmlNode> root = XmlDocument::CreateElement("playlist");
+    std::vector<zem::player::PlayListGroup> groups;
     for (std::int32_t i = 0; i < SFPlayList1.NodesCount(); ++i) {
-        std::unique_ptr<XmlNode> group = XmlDocument::CreateElement("ul");
-        std::unique_ptr<XmlNode> name = XmlDocument::CreateElement("Class");
-        name->SetAttribute("Name", SFPlayList1.NodeText(i));
-        group->AppendChild(std::move(name));
-        for (std::int32_t j = 0; j < SFPlayList1.ItemsCount(i); ++j) {
-            std::unique_ptr<XmlNode> entry = XmlDocument::CreateElement("li");
-            entry->SetAttribute("Name", SFPlayList1.ItemName(i, j));
-            entry->SetAttribute("URL", SFPlayList1.ItemURL(i, j));
-            group->AppendChild(std::move(entry));
-        }
-        root->AppendChild(std::move(group));
+        zem::player::PlayListGroup& group = groups.emplace_back();
+        group.name = SFPlayList1.NodeText(i);
+        for (std::int32_t j = 0; j < SFPlayList1.ItemsCount(i); ++j)
+            group.entries.push_back({SFPlayList1.ItemName(i, j), SFPlayList1.ItemURL(i, j)});
     }
-    document.AppendChild(std::move(root));
+    const XmlDocument document = zem::player::PlayListDocument(groups);
 
     // A file the load could not read is kept beside under another name before
     // this save replaces it, so nothing the user had is lost silently.
@@ -77,36 +66,27 @@ void Form1::SavePlayList(const std::string& strXML) {
     if (!document.Save(strXML)) throw RuntimeError(errPathFileAccess, "the play list could not be saved to " + strXML);
 }
 
-// Every child element of the root is one group, in document order; text
-// between them is passed over. A group without a "Class" (or one without a
-// "Name") keeps its entries under an empty name, so no entry is lost; an entry
-// without "URL" cannot be played and is passed over, one without "Name" gets
-// an empty name.
 void Form1::LoadPlayList(const std::string& path) {
     XmlDocument document;
     const LoadResult result = document.Load(path);
-    const XmlNode* root = document.SelectSingleNode("playlist");
-    if (root == nullptr) {
+    const std::optional<std::vector<zem::player::PlayListGroup>> groups = zem::player::ReadPlayList(document);
+    if (!groups) {
         // An empty file holds nothing to keep; anything else that exists but
         // gave no play list is kept beside at the next save.
         std::error_code error;
-        const bool empty = std::filesystem::is_regular_file(zem::platform::ToPosixPath(path), error) &&
-                           std::filesystem::file_size(zem::platform::ToPosixPath(path), error) == 0;
+        const std::string file = zem::platform::ToPosixPath(path);
+        const bool empty =
+            std::filesystem::is_regular_file(file, error) && std::filesystem::file_size(file, error) == 0;
         if (result != LoadResult::Missing && !empty) {
             unreadablePlayList_ = path;
             std::cerr << "zemplayer: the play list " << path << " could not be read; it is kept at the next save\n";
         }
         return;
     }
-    for (const std::unique_ptr<XmlNode>& child : root->ChildNodes()) {
-        if (!child->IsElement()) continue;
-        const XmlNode* name = child->SelectSingleNode("Class");
-        SFPlayList1.AddNode(name != nullptr ? name->GetAttribute("Name").value_or("") : "");
-        const std::int32_t group = SFPlayList1.NodesCount() - 1;
-        for (const XmlNode* entry : child->SelectNodes("li")) {
-            const std::optional<std::string> url = entry->GetAttribute("URL");
-            if (url) SFPlayList1.AddItem(group, entry->GetAttribute("Name").value_or(""), *url);
-        }
+    for (const zem::player::PlayListGroup& group : *groups) {
+        SFPlayList1.AddNode(group.name);
+        const std::int32_t index = SFPlayList1.NodesCount() - 1;
+        for (const zem::player::PlayListEntry& entry : group.entries) SFPlayList1.AddItem(index, entry.name, entry.url);
     }
 }
 

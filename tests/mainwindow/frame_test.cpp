@@ -282,6 +282,11 @@ TEST_F(FrameTest, TheRegionRoundsOnlyTheTopCornersAndTheFrameLinesLieInTheMargin
         EXPECT_EQ(surface.At(1, height / 2), line);
         EXPECT_EQ(surface.At(width - 2, height / 2), line);
         EXPECT_EQ(surface.At(width / 2, height - 2), line);
+        // A line leaves out its last point: the outermost pixels keep the back colour.
+        EXPECT_EQ(surface.At(width - 2, 100), line);
+        EXPECT_EQ(surface.At(width - 1, 100), 0x1F1F1Fu);
+        EXPECT_EQ(surface.At(1, height - 2), line);
+        EXPECT_EQ(surface.At(1, height - 1), 0x1F1F1Fu);
         EXPECT_EQ(surface.At(0, height / 2), 0x1F1F1Fu);
         EXPECT_EQ(surface.At(width / 2, height - 1), 0x1F1F1Fu);
         // The header at the right edge: hy and the close button follow it.

@@ -54,6 +54,9 @@ TEST_F(LayoutTest, BothPanelsAtTheDesignSizeMaximizedAndAtTheSmallestSize) {
         EXPECT_EQ(Bounds(main.Label1), (std::vector<LONG>{20, 12, 200, 25}));
         EXPECT_EQ(Bounds(main.Picture7), (std::vector<LONG>{229, 0, 21, 45}));
         EXPECT_EQ(Bounds(main.SFPlayList1), (std::vector<LONG>{0, 45, 250, sh - 43 - 45}));
+        // The splitter lies over the 2 pixels the player views reach into it.
+        const RECT splitter = ScreenRect(main.Picture3.hWnd());
+        EXPECT_EQ(WindowFromPoint(POINT{splitter.left + 1, splitter.top + 10}), main.Picture3.hWnd());
         // The overlay's strip and advertisement, in its twips.
         EXPECT_NEAR(main.vip3.Top(), main.vip.ScaleHeight() - 300, 15);
         EXPECT_NEAR(main.vip3.Width(), main.vip.ScaleWidth(), 15);
