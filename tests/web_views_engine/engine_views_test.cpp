@@ -30,15 +30,6 @@
 #include "tests/webview/xvfb_server.h"
 #include "player/form1.h"
 
-// The toolkit and the engine keep caches for the life of the process (fonts,
-// the session bus, the script engine) that the leak check would report at
-// exit; leaks of their own libraries are not this program's.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\nleak:libdbus-1.so\nleak:libjavascriptcoregtk-4.1.so\n"
-           "leak:libwebkit2gtk-4.1.so\nleak:libgtk-3.so\nleak:libgdk-3.so\nleak:libglib-2.0.so\n"
-           "leak:libgobject-2.0.so\nleak:libgio-2.0.so\n";
-}
-
 namespace zem::web_views_testing {
 namespace {
 
