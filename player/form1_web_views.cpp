@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "platform/base/text.h"
-
 #include "platform/forms/runtime_error.h"
 #include "platform/forms/web_browser.h"
+#include "platform/network/content_server.h"
 #include "player/form1.h"
 #include "player/play_schemes.h"
 #include "shell/config_info.h"
@@ -26,9 +26,7 @@ namespace schemes = zem::player;
 
 namespace {
 
-constexpr const char* kLibraryPath = "/vant/";
-constexpr const char* kChannelPath = "/vant/pindao.asp?id=66";
-constexpr const char* kAdvertisementPath = "/vant/js/ads/qvodad.html";
+namespace server = zem::content_server;
 
 // Runs the rest of a handler; an unreadable page (no document, a property
 // that cannot be read) ends it quietly.
@@ -172,7 +170,7 @@ void Form1::W3_BeforeNavigate2(WebBrowserObject& /*pDisp*/, const std::string& U
         Cancel = true;
         配置信息::KillPlayerHelpers();
         W3.SetVisible(false);
-        PlayWeb.Navigate(BaseAddress(*this) + kChannelPath);
+        PlayWeb.Navigate(server::Join(BaseAddress(*this), server::kChannelPagePath));
         ListWeb.Refresh();
     });
 }
@@ -187,16 +185,13 @@ void Form1::W2_NewWindow2(WebBrowserObject*& ppDisp, bool& /*Cancel*/) {
 // whichever document (the page or one of its frames) completed; each step
 // that fails is skipped.
 void Form1::PlayWeb_DocumentComplete(WebBrowserObject& /*pDisp*/, const std::string& /*URL*/) {
-    SkipOnError([this] {
-        const std::shared_ptr<HtmlDocument> document = PlayWeb.Document();
-        if (document == nullptr) throw RuntimeError(errObjectNotSet);
-        document->SetBodyScroll("no");
-    });
-    SkipOnError([this] {
-        const std::shared_ptr<HtmlDocument> document = PlayWeb.Document();
-        if (document == nullptr) throw RuntimeError(errObjectNotSet);
-        document->SetBodyStyleBorder("0px");
-    });
+    const auto document = [this] {
+        std::shared_ptr<HtmlDocument> top = PlayWeb.Document();
+        if (top == nullptr) throw RuntimeError(errObjectNotSet);
+        return top;
+    };
+    SkipOnError([&] { document()->SetBodyScroll("no"); });
+    SkipOnError([&] { document()->SetBodyStyleBorder("0px"); });
 }
 
 // The page menu belongs to the library page, since its items act on ListWeb:
@@ -226,7 +221,7 @@ void Form1::W4_DownloadBegin() { W4.SetSilent(true); }
 // The start pages, once, 3000 ms after the load.
 void Form1::T4_Timer() {
     T4.SetEnabled(false);
-    ListWeb.Navigate(BaseAddress(*this) + kLibraryPath);
-    qvod.Navigate(BaseAddress(*this) + kAdvertisementPath);
-    PlayWeb.Navigate(BaseAddress(*this) + kChannelPath);
+    ListWeb.Navigate(server::Join(BaseAddress(*this), server::kLibraryPagePath));
+    qvod.Navigate(server::Join(BaseAddress(*this), server::kAdvertisementPagePath));
+    PlayWeb.Navigate(server::Join(BaseAddress(*this), server::kChannelPagePath));
 }

@@ -107,6 +107,8 @@ TEST_F(WebViewsTest, EachViewAnswersTheSchemesOfItsTable) {
         {"ListWeb", "play:///vant/", true, false, false, false},
         {"ListWeb", "GBOOK://open", false, false, true, false},
         {"ListWeb", "gbook://open?qvodplay://x", false, true, true, true},
+        {"ListWeb", std::string("qvodplay://a\0b\xff\xfe", 16), false, true, false, true},
+        {"ListWeb", "qvodplay://" + std::string(100 * 1024, 'x'), false, true, false, true},
         {"W2", "colse://close", false, true, false, false},
         {"W2", "gbook://open", false, false, true, false},
         {"W2", "flvplay://x", false, true, false, true},

@@ -1,0 +1,281 @@
+// The main window's web views on the real engine, under an X server of this
+// test program's own, against the sample server on 127.0.0.1 serving pages
+// of these tests: play links clicked in the library page, "play://" in the
+// channel page, "colse://" in the player page, W2's new windows, the channel
+// page's body and the page menu. Also measures the time from a click on a
+// play link to the player page's first pixels and the memory of the process
+// tree with every view loaded, and writes the library view's snapshot.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/drawing/window_painting.h"
+#include "platform/forms/program.h"
+#include "platform/webview/engine_loop.h"
+#include "platform/window/user32.h"
+#include "platform/window/window_system.h"
+#include "tests/startup/start_fixture.h"
+#include "tests/webview/xvfb_server.h"
+#include "player/form1.h"
+
+namespace zem::web_views_testing {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// One content server for the test program, left to end with it: stopping it
+// would wait out the engine's kept-alive connections.
+site::SampleServer& Server() {
+    static site::SampleServer* server = [] {
+        auto* started = new site::SampleServer(site::ServerOptions{ZEM_WEB_VIEWS_PAGES});
+        EXPECT_TRUE(started->Start());
+        return started;
+    }();
+    return *server;
+}
+
+int Count(const std::vector<std::string>& targets, const std::string& target) {
+    return static_cast<int>(std::count(targets.begin(), targets.end(), target));
+}
+
+// Kilobytes of resident and proportional memory of this process and all its
+// descendants (the engine's web and network processes).
+std::pair<long, long> ProcessTreeMemory() {
+    std::map<pid_t, pid_t> parents;
+    if (DIR* proc = opendir("/proc")) {
+        while (dirent* entry = readdir(proc)) {
+            const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+            if (pid <= 0) continue;
+            std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+            std::string line;
+            std::getline(stat, line);
+            const std::size_t close = line.rfind(')');
+            if (close == std::string::npos) continue;
+            std::istringstream rest(line.substr(close + 2));
+            char state = 0;
+            pid_t parent = 0;
+            rest >> state >> parent;
+            parents[pid] = parent;
+        }
+        closedir(proc);
+    }
+    std::vector<pid_t> tree{getpid()};
+    for (std::size_t index = 0; index < tree.size(); ++index)
+        for (const auto& [pid, parent] : parents)
+            if (parent == tree[index]) tree.push_back(pid);
+    long rss = 0;
+    long pss = 0;
+    for (const pid_t pid : tree) {
+        std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
+        std::string line;
+        while (std::getline(rollup, line)) {
+            std::istringstream fields(line);
+            std::string key;
+            long value = 0;
+            fields >> key >> value;
+            if (key == "Rss:") rss += value;
+            if (key == "Pss:") pss += value;
+        }
+    }
+    return {rss, pss};
+}
+
+class EngineViewsTest : public startup_testing::StartFixture {
+protected:
+    static void SetUpTestSuite() {
+        static zem::testing::XvfbServer server;  // one per test program, for the toolkit's whole life
+        static zem::testing::ScopedEnvironment visible("ZEM_HEADLESS", std::nullopt);
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(platform::webview::EngineAvailable()) << "no X server for the engine";
+        host.emplace("ZEM_HOST", Server().Address());
+        std::filesystem::copy(ZEM_DIST_DIR "/zemskin", folder.Path() / "zemskin",
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::overwrite_existing);
+        WriteBytes(folder.Path() / "zem.ini",
+                   platform::Utf8ToGbk("[CONFIG]\r\nurl=" + Server().Address() +
+                                       "\r\nname=zemplayer\r\n[huangchong]\r\nhuangchong=0\r\n[da]\r\nda=3\r\n"));
+        form_ = &forms::FormInstance<Form1>::Get();
+        form_->Show();
+        // The start pages, 3000 ms after the load.
+        desktop.clock().Advance(3000);
+        ASSERT_TRUE(PumpUntil([&] { return Title(form().ListWeb) == "测试片库" && Title(form().PlayWeb) == "频道"; }));
+        form().Button2_Click(1);  // the library view
+        launcher.started.clear();
+    }
+
+    Form1& form() { return *form_; }
+
+    static std::string Title(forms::WebBrowser& view) {
+        std::string title;
+        forms::SkipOnError([&] {
+            if (auto document = view.Document()) title = document->title();
+        });
+        return title;
+    }
+    // Runs messages and the engine until `done` (false after `limit`).
+    static bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(15)) {
+        const auto deadline = Clock::now() + limit;
+        for (;;) {
+            platform::ProcessPendingMessages();
+            if (done()) return true;
+            if (Clock::now() >= deadline) return false;
+            platform::webview::RunEngineEvents(std::chrono::milliseconds(5));
+        }
+    }
+    static platform::Pixel PixelAt(forms::WebBrowser& view, int x, int y) {
+        platform::Bitmap* surface = platform::WindowSurface(view.hWnd());
+        return surface != nullptr && surface->Contains(x, y) ? surface->At(x, y) : 0xFFFFFFFFu;
+    }
+    // Real pointer input through the window system at a point of the view.
+    void ClickAt(forms::WebBrowser& view, int x, int y, platform::MouseButton button = platform::MouseButton::Left) {
+        desktop.clock().Advance(1000);  // never a double click
+        POINT point{x, y};
+        ClientToScreen(view.hWnd(), &point);
+        platform::MovePointer(point.x, point.y);
+        platform::Click(button, point.x, point.y);
+    }
+    std::vector<std::string> Started() const {
+        std::vector<std::string> lines;
+        for (const auto& [line, show] : launcher.started) lines.push_back(line);
+        return lines;
+    }
+
+    Form1* form_ = nullptr;
+};
+
+TEST_F(EngineViewsTest, APlayLinkInTheLibraryOpensThePlayerPageAndRecordsItsGroupOnce) {
+    const auto start = Clock::now();
+    ClickAt(form().ListWeb, 100, 25);
+    ASSERT_TRUE(PumpUntil([&] { return PixelAt(form().W3, 400, 300) == 0xFF00FFu; }));
+    const auto firstPixels = Clock::now() - start;
+    RecordProperty("click_to_player_pixels_ms",
+                   static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(firstPixels).count()));
+
+    EXPECT_EQ(Title(form().ListWeb), "测试片库");  // the library's own navigation was cancelled
+    EXPECT_EQ(Count(Server().RequestedTargets(), "/vant/bofang/1.html"), 1);
+    EXPECT_TRUE(form().W3.Visible());
+    EXPECT_FALSE(form().Picture1.Visible());
+    ASSERT_GE(launcher.started.size(), 4u);
+    for (std::size_t index = 0; index < 4; ++index)
+        EXPECT_EQ(launcher.started[index].first,
+                  "cmd.exe /c taskkill /im " + std::string(配置信息::PlayerHelperImageNames[index]) + " /f");
+
+    // The engine returns every href with its scheme lowered, so the link
+    // written in capitals is one of the group's entries.
+    const SFPlayList& list = form().SFPlayList1;
+    ASSERT_EQ(list.NodesCount(), 1);
+    EXPECT_EQ(list.NodeText(0), "测试片库");
+    const std::string base = Server().Address();
+    ASSERT_EQ(list.ItemsCount(0), 3);
+    EXPECT_EQ(list.ItemName(0, 0), "第1集");
+    EXPECT_EQ(list.ItemURL(0, 0), base + "/vant/bofang/1.html");
+    EXPECT_EQ(list.ItemName(0, 1), "第2集");
+    EXPECT_EQ(list.ItemURL(0, 1), base + "/vant/bofang/2.html");
+    EXPECT_EQ(list.ItemName(0, 2), "第1集（再次）");
+
+    // A link in capitals plays its lowered address; the page adds no second group.
+    form().Button2_Click(1);
+    ClickAt(form().ListWeb, 100, 85);
+    ASSERT_TRUE(PumpUntil([&] { return Count(Server().RequestedTargets(), "/vant/bofang/2.html") == 1; }));
+    EXPECT_EQ(list.NodesCount(), 1);
+
+    // Every view loaded: the process tree's memory.
+    form().W2.Navigate(base + "/vant/list.html");
+    ASSERT_TRUE(PumpUntil([&] { return Title(form().W2) == "列表" && Title(form().qvod) == "广告"; }));
+    const auto [rss, pss] = ProcessTreeMemory();
+    RecordProperty("process_tree_rss_kib", static_cast<int>(rss));
+    RecordProperty("process_tree_pss_kib", static_cast<int>(pss));
+}
+
+TEST_F(EngineViewsTest, PlayInTheChannelPageOpensTheLibraryAndColseInThePlayerPageClosesIt) {
+    form().Button2_Click(0);
+    ClickAt(form().PlayWeb, 100, 25);
+    ASSERT_TRUE(PumpUntil([&] { return Title(form().ListWeb) == "列表"; }));
+    EXPECT_TRUE(form().Picture1.Visible());
+    EXPECT_EQ(form().ListWeb.LocationURL(), Server().Address() + "/vant/list.html");
+
+    // Play from the list page, then close the player page from its own link.
+    ClickAt(form().ListWeb, 100, 25);
+    ASSERT_TRUE(PumpUntil([&] { return PixelAt(form().W3, 400, 300) == 0xFF00FFu; }));
+    const std::vector<std::string> before = Server().RequestedTargets();
+    launcher.started.clear();
+    ClickAt(form().W3, 100, 25);
+    ASSERT_TRUE(PumpUntil([&] {
+        const std::vector<std::string> now = Server().RequestedTargets();
+        return Count(now, "/vant/pindao.asp?id=66") > Count(before, "/vant/pindao.asp?id=66") &&
+               Count(now, "/vant/list.html") > Count(before, "/vant/list.html");
+    }));
+    EXPECT_FALSE(form().W3.Visible());
+    EXPECT_EQ(launcher.started.size(), 4u);
+}
+
+TEST_F(EngineViewsTest, W2sNewWindowLandsInTjAndNoWindowAppears) {
+    const std::size_t windows = platform::TopLevelWindows().size();
+    form().W2.Navigate(Server().Address() + "/vant/xinchuang.html");
+    ASSERT_TRUE(PumpUntil([&] { return Title(form().tj) == "弹出"; }));
+    EXPECT_EQ(form().tj.LocationURL(), Server().Address() + "/vant/popup.html");
+    EXPECT_FALSE(form().tj.Visible());
+    EXPECT_FALSE(form().W2.Visible());
+    EXPECT_EQ(platform::TopLevelWindows().size(), windows);
+}
+
+TEST_F(EngineViewsTest, TheChannelPageShowsNoScrollBar) {
+    form().Button2_Click(0);
+    const RECT place = platform::WindowScreenRect(form().PlayWeb.hWnd());
+    const int right = place.right - place.left - 4;
+    // The page is far taller than the view, and its right edge is its own green.
+    ASSERT_TRUE(PumpUntil([&] { return PixelAt(form().PlayWeb, right, 200) == 0x00FF00u; }));
+}
+
+TEST_F(EngineViewsTest, ARightClickOnTheLibraryPagePopsUpThePageMenu) {
+    const int reloads = Count(Server().RequestedTargets(), "/vant/");
+    // The menu comes with the page's completed document.
+    ASSERT_TRUE(PumpUntil([&] { return form().M_Dom != nullptr; }));
+    script.ChooseMenuItem("shuaxin");
+    ClickAt(form().ListWeb, 500, 300, platform::MouseButton::Right);
+    ASSERT_TRUE(PumpUntil([&] { return script.Questions().size() == 1; }));
+    EXPECT_EQ(script.Questions()[0].text, "右键");
+    ASSERT_TRUE(PumpUntil([&] { return Count(Server().RequestedTargets(), "/vant/") > reloads; }));
+    // The channel page keeps the engine's own menu: no page menu there.
+    form().Button2_Click(0);
+    ClickAt(form().PlayWeb, 500, 300, platform::MouseButton::Right);
+    PumpUntil([] { return false; }, std::chrono::milliseconds(500));
+    EXPECT_EQ(script.Questions().size(), 1u);
+}
+
+// The sample content server's own library page and ticker file.
+TEST_F(EngineViewsTest, SnapshotOfTheLibraryViewWithItsTicker) {
+    static site::SampleServer* sample = [] {
+        auto* started = new site::SampleServer();
+        EXPECT_TRUE(started->Start());
+        return started;
+    }();
+    std::ifstream ticker(site::DefaultContentFolder() + "/zem/link.txt", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(ticker), std::istreambuf_iterator<char>()};
+    WriteBytes(folder.Path() / "link.txt", site::FillAddressMark(bytes, sample->Address()));
+    form().ListWeb.Navigate(sample->Address() + "/vant/");
+    ASSERT_TRUE(PumpUntil([&] { return Title(form().ListWeb) == "视频库首页"; }));
+    desktop.clock().Advance(6000);  // the ticker's next choice
+    forms::DoEvents();
+    ASSERT_NE(form().Label2.Caption(), "测试滚动文字");
+    ASSERT_TRUE(PumpUntil([&] { return PixelAt(form().ListWeb, 600, 400) == 0x1E1E1Eu; }));
+    PumpUntil([] { return false; }, std::chrono::milliseconds(300));
+    EXPECT_TRUE(platform::WriteWindowSnapshot(form().hWnd(), ZEM_SNAPSHOT_PATH));
+}
+
+}  // namespace
+}  // namespace zem::web_views_testing
