@@ -11,6 +11,7 @@
 #include "platform/window/user32.h"
 
 #include <X11/Xatom.h>
+#include <X11/Xcursor/Xcursor.h>
 #include <X11/cursorfont.h>
 
 namespace zem::platform::display {
@@ -65,6 +66,25 @@ unsigned PointerShapeOf(int id) {
         case 16: return XC_hand2;
         default: return XC_left_ptr;
     }
+}
+
+// Xcursor takes premultiplied ARGB; the icon's pixels are straight.
+Cursor CursorFromIcon(Display* display, HICON icon) {
+    const IconImage* image = IconFromHandle(icon);
+    if (image == nullptr || image->width <= 0 || image->height <= 0) return None;
+    XcursorImage* cursor = XcursorImageCreate(image->width, image->height);
+    if (cursor == nullptr) return None;
+    for (std::size_t index = 0; index < image->pixels.size(); ++index) {
+        const std::uint32_t pixel = image->pixels[index];
+        const std::uint32_t alpha = pixel >> 24;
+        auto channel = [&](int shift) { return ((pixel >> shift) & 0xFF) * alpha / 255 << shift; };
+        cursor->pixels[index] = (alpha << 24) | channel(16) | channel(8) | channel(0);
+    }
+    cursor->xhot = 0;
+    cursor->yhot = 0;
+    const Cursor made = XcursorImageLoadCursor(display, cursor);
+    XcursorImageDestroy(cursor);
+    return made;
 }
 
 }  // namespace
@@ -284,8 +304,18 @@ void DesktopDisplay::SynchronizePointer() {
     auto found = shown_.find(top);
     if (found == shown_.end() || !found->second.window || found->second.cursorId == id) return;
     found->second.cursorId = id;
-    auto cursor = cursors_.find(id);
-    if (cursor == cursors_.end()) cursor = cursors_.emplace(id, XCreateFontCursor(display, PointerShapeOf(id))).first;
+    // The custom pointer (99) is the control's MouseIcon, through Xcursor.
+    HICON custom = nullptr;
+    if (id == 99)
+        for (HWND each = under; each != nullptr && custom == nullptr; each = ParentWindow(each))
+            custom = WindowCursorIcon(each);
+    const auto key = custom != nullptr ? static_cast<std::intptr_t>(reinterpret_cast<std::uintptr_t>(custom)) : id;
+    auto cursor = cursors_.find(key);
+    if (cursor == cursors_.end()) {
+        Cursor made = custom != nullptr ? CursorFromIcon(display, custom) : None;
+        if (made == None) made = XCreateFontCursor(display, PointerShapeOf(id));
+        cursor = cursors_.emplace(key, made).first;
+    }
     XDefineCursor(display, found->second.window->id(), cursor->second);
 }
 

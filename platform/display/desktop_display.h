@@ -76,7 +76,7 @@ private:
     HWND grabbedBy_ = nullptr;
     HWND foreground_ = nullptr;
     std::optional<bool> windowManager_;
-    std::map<int, Cursor> cursors_;
+    std::map<std::intptr_t, Cursor> cursors_;  // by pointer id, or by custom icon handle
 };
 
 // The top-level window that holds `window`.

@@ -191,6 +191,11 @@ void Container::SetMousePointer(int pointer) {
     if (hWnd()) platform::SetWindowCursorId(hWnd(), pointer);
 }
 
+void Container::SetMouseIcon(PictureRef icon) {
+    mouseIcon_ = std::move(icon);
+    if (hWnd()) platform::SetWindowCursorIcon(hWnd(), mouseIcon_ ? mouseIcon_->Icon() : nullptr);
+}
+
 void Container::SetPicture(PictureRef picture) {
     picture_ = std::move(picture);
     if (hWnd()) InvalidateRect(hWnd(), nullptr, TRUE);

@@ -164,7 +164,7 @@ public:
     int MousePointer() const { return mousePointer_; }
     void SetMousePointer(int pointer);
     const PictureRef& MouseIcon() const { return mouseIcon_; }
-    void SetMouseIcon(PictureRef icon) { mouseIcon_ = std::move(icon); }
+    void SetMouseIcon(PictureRef icon);
     const PictureRef& Picture() const { return picture_; }
     virtual void SetPicture(PictureRef picture);
 

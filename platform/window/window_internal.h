@@ -49,6 +49,7 @@ struct WindowData {
     std::optional<RECT> update;
     int cursorId = 0;
     HICON icon = nullptr;
+    HICON cursorIcon = nullptr;
     ShowState state = ShowState::Normal;
     bool maximizedBeforeMinimize = false;
     RECT restoreRect{};

@@ -367,6 +367,15 @@ HICON WindowIconHandle(HWND window) {
     return data->icon != nullptr ? data->icon : data->windowClass.icon;
 }
 
+void SetWindowCursorIcon(HWND window, HICON icon) {
+    if (WindowData* data = System().Find(window)) data->cursorIcon = icon;
+}
+
+HICON WindowCursorIcon(HWND window) {
+    WindowData* data = System().Find(window);
+    return data != nullptr ? data->cursorIcon : nullptr;
+}
+
 void SetWindowCursorId(HWND window, int cursorId) {
     if (WindowData* data = System().Find(window)) data->cursorId = cursorId;
 }

@@ -57,6 +57,9 @@ void SetWindowCursorId(HWND window, int cursorId);
 void SetWindowIconHandle(HWND window, HICON icon);
 HICON WindowIconHandle(HWND window);
 int WindowCursorId(HWND window);
+// The picture a window's custom pointer (99) shows; null for none.
+void SetWindowCursorIcon(HWND window, HICON icon);
+HICON WindowCursorIcon(HWND window);
 
 // The region object behind an HRGN, or null when the handle is no live region.
 const Region* RegionFromHandle(HRGN region);

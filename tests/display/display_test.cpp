@@ -29,6 +29,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
 using display_test::XvfbServer;
@@ -565,6 +566,34 @@ TEST_F(DisplayTest, WithoutATrayManagerNoIconShows) {
     PumpMessagesUntil([] { return false; }, 100);
     EXPECT_EQ(zem::platform::XTrayIconWindow(window, 1), 0u);
     EXPECT_TRUE(zem::platform::ClickTrayIcon(window, 1, zem::platform::MouseButton::Left)) << "the model still works";
+}
+
+// The pointer over a window shows its pointer: a standard shape, or the
+// picture of a custom pointer (99).
+TEST_F(DisplayTest, ACustomPointerShowsItsPicture) {
+    HWND window = MakeWindow("", 100, 100, 200, 100);
+    zem::platform::IconImage image;
+    image.width = image.height = 8;
+    image.pixels.assign(64, 0xFF00C000);
+    zem::platform::SetWindowCursorIcon(window, zem::platform::CreateIconFromImage(image));
+    zem::platform::SetWindowCursorId(window, 99);
+    ASSERT_NE(Shown(window), 0u);
+    MoveTo(150, 150);
+    ASSERT_TRUE(PumpMessagesUntil([] {
+        POINT point{};
+        GetCursorPos(&point);
+        return point.x == 150;
+    }));
+    // The pointer is set before the loop's next wait, which nothing else ends.
+    bool custom = false;
+    for (int tries = 0; tries < 100 && !custom; ++tries) {
+        zem::platform::EventLoop::Get().WaitForEvents(10);
+        XFixesCursorImage* cursor = XFixesGetCursorImage(observer);
+        custom = cursor != nullptr && cursor->width == 8 && cursor->height == 8 &&
+                 (cursor->pixels[0] & 0xFFFFFFFFUL) == 0xFF00C000UL;
+        if (cursor != nullptr) XFree(cursor);
+    }
+    EXPECT_TRUE(custom);
 }
 
 TEST(DisplayLoss, TheXServerGoingAwayEndsTheProgramCleanly) {

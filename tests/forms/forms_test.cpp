@@ -407,6 +407,21 @@ TEST_F(StartUpFormTest, EndInTheStartUpFormsLoadEndsQuietly) {
     EXPECT_TRUE(script.Questions().empty());
 }
 
+// Typed characters go to the focused box and edit its text at the end;
+// Backspace takes away one whole character, however many bytes it has.
+TEST_F(FormsTest, ATextBoxTakesTypedText) {
+    HandOverForm& form = FormInstance<HandOverForm>::Get();
+    form.Show();
+    int changes = 0;
+    form.Retry.OnChange = [&] { ++changes; };
+    SetFocus(form.Retry.hWnd());
+    platform::TypeText("好a");
+    EXPECT_EQ(form.Retry.Text(), "重试好a");
+    platform::TypeText("\b\b");
+    EXPECT_EQ(form.Retry.Text(), "重试");
+    EXPECT_EQ(changes, 4);
+}
+
 TEST_F(FormsTest, TextBoxDrawsItsTextInItsForeColourAndFont) {
     HandOverForm& form = FormInstance<HandOverForm>::Get();
     form.Show();
