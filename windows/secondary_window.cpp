@@ -1,5 +1,8 @@
 #include "windows/secondary_window.h"
 
+#include <utility>
+
+#include "platform/forms/picture.h"
 #include "platform/window/user32.h"
 
 namespace zem::windows {
@@ -25,6 +28,20 @@ void PlaceFrameLines(forms::Form& form, int top, forms::Line& topLine, forms::Li
     place(left, 0, y, 0, height);
     place(right, width - 1, y, width - 1, height);
     place(bottom, 0, height - 1, width - 1, height - 1);
+}
+
+void DesignButtonLooks(const std::string& window, const ButtonLooks& looks) {
+    looks.footButton.Move(272, 208, 118, 64);
+    looks.footButton.SetPicture(forms::DesignPicture(window + ".Image2"));
+    looks.titleButton.Move(344, 8, 38, 26);
+    looks.titleButton.SetPicture(forms::DesignPicture(window + ".Image5"));
+    const std::pair<forms::Image*, const char*> hidden[] = {
+        {&looks.footRest, ".Image3"}, {&looks.footHover, ".Image4"}, {&looks.titleRest, ".Image6"},
+        {&looks.titleHover, ".Image7"}};
+    for (const auto& [look, name] : hidden) {
+        look->SetVisible(false);
+        look->SetPicture(forms::DesignPicture(window + name));
+    }
 }
 
 }  // namespace zem::windows

@@ -57,15 +57,7 @@ shezhigy::shezhigy() : Form(ShezhigyDesign()) {
         link->SetFont(StdFont::Create("宋体", 9, 134));
         link->SetForeColor(kLinkBlue);
     }
-    Image2.Move(272, 208, 118, 64);
-    Image2.SetPicture(DesignPicture("shezhigy.Image2"));
-    Image5.Move(344, 8, 38, 26);
-    Image5.SetPicture(DesignPicture("shezhigy.Image5"));
-    for (Image* look : {&Image3, &Image4, &Image6, &Image7}) look->SetVisible(false);
-    Image3.SetPicture(DesignPicture("shezhigy.Image3"));
-    Image4.SetPicture(DesignPicture("shezhigy.Image4"));
-    Image6.SetPicture(DesignPicture("shezhigy.Image6"));
-    Image7.SetPicture(DesignPicture("shezhigy.Image7"));
+    zem::windows::DesignButtonLooks("shezhigy", {Image2, Image3, Image4, Image5, Image6, Image7});
     for (Line* line : {&Line1, &Line2, &Line3, &Line4}) line->SetBorderColor(kScrollBarColor);
 
     Label18.OnClick = [this] { OpenUrl(Label18.Caption()); };

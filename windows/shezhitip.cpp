@@ -64,15 +64,7 @@ shezhitip::shezhitip()
         setting.state->SetCaption(std::string(setting.onText));
         setting.control->Click = [this, &setting] { SwitchClick(setting); };
     }
-    Image2.Move(272, 208, 118, 64);
-    Image2.SetPicture(DesignPicture("shezhitip.Image2"));
-    Image5.Move(344, 8, 38, 26);
-    Image5.SetPicture(DesignPicture("shezhitip.Image5"));
-    for (Image* look : {&Image3, &Image4, &Image6, &Image7}) look->SetVisible(false);
-    Image3.SetPicture(DesignPicture("shezhitip.Image3"));
-    Image4.SetPicture(DesignPicture("shezhitip.Image4"));
-    Image6.SetPicture(DesignPicture("shezhitip.Image6"));
-    Image7.SetPicture(DesignPicture("shezhitip.Image7"));
+    zem::windows::DesignButtonLooks("shezhitip", {Image2, Image3, Image4, Image5, Image6, Image7});
     for (Line* line : {&Line1, &Line2, &Line3, &Line4}) line->SetBorderColor(kScrollBarColor);
 
     Image2.OnClick = [this] { Image2_Click(); };
