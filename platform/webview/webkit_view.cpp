@@ -348,15 +348,19 @@ void WebKitView::LoadChanged(WebKitLoadEvent event) {
     switch (event) {
         case WEBKIT_LOAD_STARTED:
             stopped_ = false;
+            // A load that fails never commits: its end completes no document
+            // (the view's address may already name the next page by then).
+            loadCommitted_ = false;
             HeldEvents::Raise(alive_, [this] { client_.DownloadBegin(); }); break;
         case WEBKIT_LOAD_COMMITTED:
             committed_ = true;
+            loadCommitted_ = true;
             location_ = url;
             contextMenuHandlers_.clear();
             HeldEvents::Raise(alive_, [this, url] { client_.NavigateComplete(topFrame_, url); });
             break;
         case WEBKIT_LOAD_FINISHED:
-            if (committed_) HeldEvents::Raise(alive_, [this, url] { client_.DocumentComplete(topFrame_, url); });
+            if (loadCommitted_) HeldEvents::Raise(alive_, [this, url] { client_.DocumentComplete(topFrame_, url); });
             break;
         default: break;
     }

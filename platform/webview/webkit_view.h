@@ -108,6 +108,7 @@ private:
     std::string location_;
     bool silent_ = false;
     bool committed_ = false;
+    bool loadCommitted_ = false;  // the current load has committed its document
     bool crashed_ = false;
     bool stopped_ = false;
     // The program's own Navigate already raised BeforeNavigate for the load

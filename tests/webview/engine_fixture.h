@@ -84,12 +84,13 @@ protected:
         PumpUntil([] { return false; }, span);
     }
 
-    // Navigates and waits for the top document to complete.
+    // Navigates and waits for the top document of that address to complete;
+    // a late completion of the page before (an error page) does not count.
     bool Load(WebBrowser& browser, const std::string& url) {
         bool complete = false;
         auto previous = browser.OnDocumentComplete;
-        browser.OnDocumentComplete = [&](WebBrowserObject& pDisp, const std::string&) {
-            if (pDisp.Browser() == &browser) complete = true;
+        browser.OnDocumentComplete = [&](WebBrowserObject& pDisp, const std::string& completed) {
+            if (pDisp.Browser() == &browser && completed == url) complete = true;
         };
         browser.Navigate(url);
         const bool loaded = PumpUntil([&] { return complete; });
