@@ -12,7 +12,7 @@
 #include "platform/drawing/window_painting.h"
 #include "platform/window/user32.h"
 #include "platform/window/window_system.h"
-#include "tests/display/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ LRESULT PaintProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 struct ShownMainWindow {
-    display_test::XvfbServer server{"1366x768x24"};
+    zem::testing::XvfbServer server{"1366x768x24"};
     HWND window = nullptr;
     ShownMainWindow() {
         zem::platform::StartDesktopDisplay(server.Name().c_str());

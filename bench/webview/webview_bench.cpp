@@ -24,7 +24,7 @@
 #include "platform/window/user32.h"
 #include "platform/window/window_system.h"
 #include "site/sample_server.h"
-#include "tests/webview/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 namespace zem::forms {
 namespace {
@@ -53,6 +53,7 @@ struct Stage {
     platform::TestDesktop desktop;
     Stage() {
         unsetenv("ZEM_HEADLESS");
+        xserver.Export();
         server.Start();
     }
     static Stage& Get() {

@@ -24,7 +24,8 @@
 #include "platform/window/test_desktop.h"
 #include "platform/window/user32.h"
 #include "platform/window/window_system.h"
-#include "tests/display/xvfb_server.h"
+#include "tests/support/test_tray_manager.h"
+#include "tests/support/xvfb_server.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -32,7 +33,8 @@
 #include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
-using display_test::XvfbServer;
+using zem::testing::TestTrayManager;
+using zem::testing::XvfbServer;
 using zem::platform::PumpMessagesUntil;
 
 namespace {
@@ -446,45 +448,6 @@ TEST_F(MenuTest, AClickChoosesAnItemAndAPressOutsideCloses) {
               nullptr);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
 }
-
-// A tray manager of the test's own: it owns the tray selection, takes the
-// dock requests and embeds the icons into its window.
-class TestTrayManager {
-public:
-    explicit TestTrayManager(Display* display) : display_(display) {
-        const ::Window root = DefaultRootWindow(display);
-        XSetWindowAttributes attributes{};
-        attributes.override_redirect = True;
-        attributes.background_pixel = 0x202020;
-        window_ = XCreateWindow(display, root, 800, 730, 200, 30, 0, CopyFromParent, InputOutput, CopyFromParent,
-                                CWOverrideRedirect | CWBackPixel, &attributes);
-        XMapWindow(display, window_);
-        XSetSelectionOwner(display, XInternAtom(display, "_NET_SYSTEM_TRAY_S0", False), window_, CurrentTime);
-        XSync(display, False);
-    }
-    ~TestTrayManager() { XDestroyWindow(display_, window_); }
-    // The icon window asked to dock, embedded at the tray's left end; 0 while none asked.
-    ::Window TakeDockRequest() {
-        while (XPending(display_) > 0) {
-            XEvent event;
-            XNextEvent(display_, &event);
-            if (event.type == ClientMessage &&
-                event.xclient.message_type == XInternAtom(display_, "_NET_SYSTEM_TRAY_OPCODE", False) &&
-                event.xclient.data.l[1] == 0) {
-                const auto icon = static_cast<::Window>(event.xclient.data.l[2]);
-                XReparentWindow(display_, icon, window_, 0, 0);
-                XMapWindow(display_, icon);
-                XSync(display_, False);
-                return icon;
-            }
-        }
-        return 0;
-    }
-
-private:
-    Display* display_;
-    ::Window window_;
-};
 
 std::vector<LPARAM> TrayCallbacks() {
     std::vector<LPARAM> found;

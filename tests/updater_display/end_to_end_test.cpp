@@ -31,7 +31,7 @@
 #include "platform/system/profile.h"
 #include "shell/config_info.h"
 #include "site/sample_server.h"
-#include "tests/display/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 #include "tests/system/scoped_environment.h"
 #include "tests/system/temp_folder.h"
 #include "windows/version_check.h"
@@ -145,7 +145,7 @@ TEST(UpdaterEndToEnd, TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVers
 
     zem::site::SampleServer server;
     ASSERT_TRUE(server.Start());
-    display_test::XvfbServer xvfb;
+    zem::testing::XvfbServer xvfb;
     ASSERT_FALSE(xvfb.Name().empty()) << "Xvfb did not start";
     Display* observer = XOpenDisplay(xvfb.Name().c_str());
     ASSERT_NE(observer, nullptr);

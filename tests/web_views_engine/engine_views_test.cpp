@@ -27,7 +27,7 @@
 #include "platform/window/user32.h"
 #include "platform/window/window_system.h"
 #include "tests/startup/start_fixture.h"
-#include "tests/webview/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 #include "player/form1.h"
 
 namespace zem::web_views_testing {
@@ -96,6 +96,7 @@ class EngineViewsTest : public startup_testing::StartFixture {
 protected:
     static void SetUpTestSuite() {
         static zem::testing::XvfbServer server;  // one per test program, for the toolkit's whole life
+        server.Export();
         static zem::testing::ScopedEnvironment visible("ZEM_HEADLESS", std::nullopt);
     }
 

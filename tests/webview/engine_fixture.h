@@ -20,7 +20,7 @@
 #include "platform/window/window_system.h"
 #include "site/sample_server.h"
 #include "tests/system/scoped_environment.h"
-#include "tests/webview/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 namespace zem::forms {
 
@@ -47,6 +47,7 @@ class EngineTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         static testing::XvfbServer server;  // one per test program, for the toolkit's whole life
+        server.Export();
         static testing::ScopedEnvironment visible("ZEM_HEADLESS", std::nullopt);
     }
 
