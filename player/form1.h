@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "controls/sf_playlist.h"
@@ -146,6 +147,8 @@ public:
     std::int16_t TickerDelay = 0;
     // The address of the ticker line on show.
     std::string TickerUrl;
+    // The ticker file's bytes whose lines List3 holds; none after a failed reading.
+    std::optional<std::string> tickerBytesListed_;
     // Where the pointer was at the last move without a button (twips) and
     // which edges were within reach then.
     struct DragResizeState {

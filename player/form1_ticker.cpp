@@ -2,7 +2,10 @@
 // about every 6 seconds (one tick of `gun`, then five of `gun2`), shown in
 // Label2; a click opens the line's address with the desktop's handler.
 #include <cmath>
+#include <optional>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "platform/base/text.h"
@@ -30,16 +33,24 @@ void Form1::gun_Timer() {
     gun2.SetInterval(1000);
     gun2.SetEnabled(true);
     TickerDelay = kPauseTicks;
-    // From here on failing statements are skipped.
-    SkipOnError([this] { List3.Clear(); });
-    // A file that is there but cannot be read counts as one without entries
-    // for this choice; the next choice tries again.
+    // From here on failing statements are skipped. The file is read at every
+    // choice, so a replaced file shows at once, but its lines are listed again
+    // only when its bytes changed: a large file would otherwise hold the window
+    // for a good part of a second every 6 seconds. A file that is there but
+    // cannot be read counts as one without entries for this choice; the next
+    // choice tries again.
     SkipOnError([this] {
-        const auto lines = zem::platform::ReadTextFileLines(zem::platform::ProgramPath(kTickerFile));
-        if (!lines) return;
-        for (const std::string& line : *lines) {
-            if (!line.empty()) List3.AddItem(line);
+        const std::string path = zem::platform::ProgramPath(kTickerFile);
+        if (tickerBytesListed_ && zem::platform::FileHoldsBytes(path, *tickerBytesListed_)) return;
+        std::error_code error;
+        std::optional<std::string> bytes = zem::platform::ReadFileBytes(path, error);
+        tickerBytesListed_.reset();
+        List3.Clear();
+        if (!bytes) return;
+        for (const std::string& line : zem::platform::SplitTextLines(*bytes)) {
+            if (!line.empty()) List3.AddItem(zem::platform::GbkToUtf8(line));
         }
+        tickerBytesListed_ = std::move(bytes);
     });
     SkipOnError([this] {
         Randomize();

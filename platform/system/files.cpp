@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <random>
 
 namespace zem::platform {
@@ -129,19 +130,46 @@ std::optional<std::string> ReadFileBytes(std::string_view path, std::error_code&
         error = std::error_code(errno, std::generic_category());
         return std::nullopt;
     }
-    std::string bytes;
-    char buffer[65536];
+    // Read straight into a string of the file's size (one allocation, no
+    // copies); a file that grows meanwhile, or has no size (a pipe), grows it.
+    struct stat status {};
+    std::size_t expected = 0;
+    if (fstat(file.Get(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
+        expected = static_cast<std::size_t>(status.st_size);
+    std::string bytes(expected + 1, '\0');
+    std::size_t filled = 0;
     for (;;) {
-        const ssize_t count = read(file.Get(), buffer, sizeof buffer);
+        if (filled == bytes.size()) bytes.resize(bytes.size() * 2 + 65536);
+        const ssize_t count = read(file.Get(), bytes.data() + filled, bytes.size() - filled);
         if (count == 0) break;
         if (count < 0) {
             if (errno == EINTR) continue;
             error = std::error_code(errno, std::generic_category());  // e.g. EISDIR
             return std::nullopt;
         }
-        bytes.append(buffer, static_cast<std::size_t>(count));
+        filled += static_cast<std::size_t>(count);
     }
+    bytes.resize(filled);
     return bytes;
+}
+
+bool FileHoldsBytes(std::string_view path, std::string_view bytes) {
+    FileDescriptor file(open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (file.Get() < 0 || fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+        static_cast<std::size_t>(status.st_size) != bytes.size())
+        return false;
+    char buffer[65536];
+    std::size_t compared = 0;
+    for (;;) {
+        const ssize_t count = read(file.Get(), buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) return false;
+        if (count == 0) return compared == bytes.size();
+        const auto length = static_cast<std::size_t>(count);
+        if (length > bytes.size() - compared || std::memcmp(buffer, bytes.data() + compared, length) != 0) return false;
+        compared += length;
+    }
 }
 
 bool ReplaceFileAtomically(std::string_view path, std::string_view bytes) {

@@ -52,6 +52,10 @@ std::string Dir(std::string_view path);
 // (std::errc::no_such_file_or_directory when it is missing).
 std::optional<std::string> ReadFileBytes(std::string_view path, std::error_code& error);
 
+// True when the file at `path` can be read and holds exactly `bytes`; reads
+// through a small buffer, so a large file costs no memory of its size.
+bool FileHoldsBytes(std::string_view path, std::string_view bytes);
+
 // Replaces the file with `bytes` atomically: written to a temporary file beside
 // it, flushed to disk, then renamed over it, so a reader sees the old file or
 // the new one and never a part. An existing file's permissions are kept, and a

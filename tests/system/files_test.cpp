@@ -115,6 +115,34 @@ TEST(TextFiles, WriteWholeInGbkAndReadBackLineByLine) {
     EXPECT_FALSE(ReadTextFileLines(folder.File("missing.txt")));
 }
 
+TEST(FileBytes, AWholeReadAndAComparisonSeeEveryByteOfALargeFile) {
+    TempFolder folder;
+    std::string bytes(3 * 65536 + 17, '\0');
+    for (std::size_t index = 0; index < bytes.size(); ++index) bytes[index] = static_cast<char>(index * 7 + index / 251);
+    folder.Write("big", bytes);
+    std::error_code error;
+    EXPECT_EQ(ReadFileBytes(folder.File("big"), error), bytes);
+    EXPECT_EQ(ReadFileBytes(folder.File("missing"), error), std::nullopt);
+    EXPECT_EQ(error, std::errc::no_such_file_or_directory);
+
+    std::string lastByteChanged = bytes;
+    lastByteChanged.back() ^= 1;
+    struct Case {
+        std::string path;
+        std::string expected;
+        bool holds;
+    };
+    const Case cases[] = {
+        {folder.File("big"), bytes, true},
+        {folder.File("big"), lastByteChanged, false},
+        {folder.File("big"), bytes.substr(0, bytes.size() - 1), false},
+        {folder.File("big"), bytes + "x", false},
+        {folder.File("missing"), "", false},
+        {folder.Path().string(), "", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FileHoldsBytes(c.path, c.expected), c.holds) << c.expected.size();
+}
+
 TEST(ReplaceFileAtomically, FailsWithoutTouchingAnythingWhenTheTargetCannotBeReplaced) {
     TempFolder folder;
     // Tests run as root, which ignores read-only folders; a missing folder and a
