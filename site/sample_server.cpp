@@ -1,5 +1,7 @@
 #include "site/sample_server.h"
 
+#include "site/guest_book.h"
+
 #include <httplib.h>
 
 #include <algorithm>
@@ -106,6 +108,7 @@ struct SampleServer::State {
     int port = 0;
     mutable std::mutex logMutex;
     std::vector<std::string> requestLog;
+    GuestBook guestBook;
 
     void ServeFile(const httplib::Request& request, httplib::Response& response) {
         const auto resolved = ResolveInside(options.contentFolder, request.path);
@@ -140,6 +143,8 @@ struct SampleServer::State {
                 return;
             }
             if (file.extension() == ".txt") *bytes = FillAddressMark(*bytes, Address());
+            if (const std::size_t mark = bytes->find(kMessagesMark); mark != std::string::npos)
+                bytes->replace(mark, std::string_view(kMessagesMark).size(), guestBook.Render());
             response.set_content(std::move(*bytes), type.c_str());
             return;
         }
@@ -210,6 +215,23 @@ struct SampleServer::State {
                     response.status = static_cast<int>(NumberParameter(request, "code", 500));
                 });
         }
+        // A message left on a guest-book page goes into the book, and the
+        // browser is sent back to the page, which now shows it.
+        server.Post(".*", [this](const httplib::Request& request, httplib::Response& response) {
+            const auto page = ResolveInside(options.contentFolder, request.path);
+            std::error_code error;
+            if (!page || !fs::is_regular_file(*page, error)) {
+                response.status = 404;
+                return;
+            }
+            const auto bytes = ReadWholeFile(*page);
+            if (!bytes || bytes->find(kMessagesMark) == std::string::npos) {
+                response.status = 405;
+                return;
+            }
+            guestBook.Add(request.get_param_value("name"), request.get_param_value("text"));
+            response.set_redirect(request.path, 303);
+        });
         server.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
             ServeFile(request, response);
         });

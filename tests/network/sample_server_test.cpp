@@ -4,6 +4,7 @@
 #include <httplib.h>
 
 #include "platform/network/content_server.h"
+#include "site/guest_book.h"
 
 namespace {
 
@@ -92,6 +93,54 @@ TEST_F(SampleServerTest, NeverServesOutsideItsFolder) {
         ASSERT_TRUE(result) << path;
         EXPECT_NE(result->status, 200) << path;
     }
+}
+
+// A message left on the guest-book page shows on it, newest first, with the
+// person's text escaped; a page without a guest book takes no messages.
+TEST_F(SampleServerTest, TheGuestBookPageKeepsWhatPeopleLeaveAndShowsItEscaped) {
+    const std::string page(server::kGuestBookPagePath);
+    auto empty = Get(page);
+    ASSERT_TRUE(empty);
+    EXPECT_NE(empty->body.find("还没有留言"), std::string::npos);
+    EXPECT_EQ(empty->body.find(zem::site::kMessagesMark), std::string::npos);
+
+    httplib::Client client("127.0.0.1", site.Port());
+    const auto Post = [&](const std::string& path, const httplib::Params& fields) {
+        return client.Post(path.c_str(), fields);
+    };
+    auto first = Post(page, {{"name", "小明"}, {"text", "想看星际旅行"}});
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->status, 303);
+    EXPECT_EQ(first->get_header_value("Location"), page);
+    ASSERT_TRUE(Post(page, {{"name", " "}, {"text", "<script>alert(1)</script> & \"x\""}}));
+    ASSERT_EQ(Post(page, {{"name", "空"}, {"text", "  \r\n"}})->status, 303);
+
+    const std::string body = Get(page)->body;
+    const std::size_t newest = body.find("<b>游客</b>：&lt;script&gt;alert(1)&lt;/script&gt; &amp; &quot;x&quot;");
+    const std::size_t older = body.find("<b>小明</b>：想看星际旅行");
+    ASSERT_NE(newest, std::string::npos) << body;
+    ASSERT_NE(older, std::string::npos) << body;
+    EXPECT_LT(newest, older);
+    EXPECT_EQ(body.find("<script>"), std::string::npos);
+    EXPECT_EQ(body.find("<b>空</b>"), std::string::npos) << "a blank message is not kept";
+    EXPECT_EQ(body.find("还没有留言"), std::string::npos);
+
+    EXPECT_EQ(Post(std::string(server::kLibraryPagePath) + "index.html", {{"text", "x"}})->status, 405);
+    EXPECT_EQ(Post("/no/such/page.asp", {{"text", "x"}})->status, 404);
+}
+
+TEST(GuestBook, CutsAtACharactersStartAndKeepsTheNewestMessages) {
+    zem::site::GuestBook book;
+    EXPECT_TRUE(book.Add(std::string(zem::site::GuestBook::kNameBytes - 1, 'n') + "名", "正文"));
+    std::string rendered = book.Render();
+    EXPECT_NE(rendered.find("<b>" + std::string(zem::site::GuestBook::kNameBytes - 1, 'n') + "</b>"), std::string::npos)
+        << "a character cut at the limit is dropped whole";
+    for (std::size_t index = 0; index < zem::site::GuestBook::kMessageLimit; ++index)
+        book.Add("x", "m" + std::to_string(index) + ";");
+    rendered = book.Render();
+    EXPECT_EQ(rendered.find("正文"), std::string::npos) << "the oldest message makes room";
+    EXPECT_NE(rendered.find("m0;"), std::string::npos);
+    EXPECT_NE(rendered.find("m199;"), std::string::npos);
 }
 
 TEST(FillAddressMark, ReplacesMarksButNotTheSecondByteOfACharacter) {
