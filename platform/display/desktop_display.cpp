@@ -96,6 +96,19 @@ HWND TopOf(HWND window) {
 
 DesktopDisplay* CurrentDisplay() { return g_display; }
 
+POINT PointerOnScreen() {
+    POINT point{};
+    GetCursorPos(&point);
+    if (g_display == nullptr) return point;
+    XConnection& connection = g_display->connection();
+    ::Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned mask = 0;
+    if (XQueryPointer(connection.display(), connection.root(), &root, &child, &rootX, &rootY, &x, &y, &mask) != 0)
+        point = POINT{rootX, rootY};
+    return point;
+}
+
 DesktopDisplay::DesktopDisplay(std::unique_ptr<XConnection> connection) : connection_(std::move(connection)) {
     g_display = this;
     tray_ = std::make_unique<XTray>(*connection_);
