@@ -96,21 +96,19 @@ HWND TopOf(HWND window) {
 
 DesktopDisplay* CurrentDisplay() { return g_display; }
 
-POINT PointerOnScreen() {
-    POINT point{};
-    GetCursorPos(&point);
-    if (g_display == nullptr) return point;
-    XConnection& connection = g_display->connection();
-    ::Window root = 0, child = 0;
-    int rootX = 0, rootY = 0, x = 0, y = 0;
-    unsigned mask = 0;
-    if (XQueryPointer(connection.display(), connection.root(), &root, &child, &rootX, &rootY, &x, &y, &mask) != 0)
-        point = POINT{rootX, rootY};
-    return point;
-}
-
 DesktopDisplay::DesktopDisplay(std::unique_ptr<XConnection> connection) : connection_(std::move(connection)) {
     g_display = this;
+    // The program hears of the pointer only over its own windows; the server
+    // knows it everywhere (over the tray too), so GetCursorPos asks it.
+    SetPointerLocator([this]() -> std::optional<POINT> {
+        ::Window root = 0, child = 0;
+        int rootX = 0, rootY = 0, x = 0, y = 0;
+        unsigned mask = 0;
+        if (XQueryPointer(connection_->display(), connection_->root(), &root, &child, &rootX, &rootY, &x, &y,
+                          &mask) == 0)
+            return std::nullopt;
+        return POINT{rootX, rootY};
+    });
     tray_ = std::make_unique<XTray>(*connection_);
     ReadScreen();
     observer_ = WindowObserverRegistration([this](const WindowEvent&) { dirty_ = true; });
@@ -131,6 +129,7 @@ DesktopDisplay::DesktopDisplay(std::unique_ptr<XConnection> connection) : connec
 }
 
 DesktopDisplay::~DesktopDisplay() {
+    SetPointerLocator(nullptr);
     EventLoop::Get().UnregisterWaitHook(hook_);
     if (grabbedBy_ != nullptr) XUngrabPointer(connection_->display(), CurrentTime);
     tray_.reset();
@@ -308,8 +307,7 @@ void DesktopDisplay::SynchronizePointer() {
                 grabbedBy_ = captureTop;
         }
     }
-    POINT point{};
-    GetCursorPos(&point);
+    const POINT point = LastPointerPosition();
     HWND under = capture != nullptr ? capture : WindowAtPoint(point);
     int id = 0;
     for (HWND each = under; each != nullptr && id == 0; each = ParentWindow(each)) id = WindowCursorId(each);

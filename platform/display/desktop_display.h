@@ -85,11 +85,6 @@ HWND TopOf(HWND window);
 // The running display, or null.
 DesktopDisplay* CurrentDisplay();
 
-// Where the person's pointer is on the screen. The window system hears of the
-// pointer only over the program's windows; the server knows it everywhere (over
-// the tray too). Without a display, the window system's own.
-POINT PointerOnScreen();
-
 // keyboard.cpp: the virtual key of an X key symbol (0 for none), and the
 // character a key symbol types (0 for none).
 int VirtualKeyOfKeysym(unsigned long keysym);

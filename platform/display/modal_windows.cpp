@@ -6,7 +6,6 @@
 #include "platform/display/message_box.h"
 #include "platform/window/user32.h"
 #include "platform/forms/presenter.h"
-#include "platform/display/desktop_display.h"
 
 namespace zem::platform {
 namespace {
@@ -18,9 +17,9 @@ public:
             return ShowMessageBoxWindow(question.text, question.title, question.buttons);
         std::vector<MenuWindowItem> items;
         for (const auto& entry : question.entries) items.push_back({entry.caption, entry.enabled, entry.checked});
-        // At the pointer, wherever it is: a menu asked for from the tray
-        // comes while the pointer is over the tray, not over our windows.
-        const int chosen = ShowMenuWindow(items, display::PointerOnScreen());
+        POINT at{};
+        GetCursorPos(&at);
+        const int chosen = ShowMenuWindow(items, at);
         if (chosen < 0) return forms::ScopedModalScript::MenuChoice{};
         return forms::ScopedModalScript::MenuChoice{items[static_cast<std::size_t>(chosen)].caption};
     }

@@ -1,6 +1,8 @@
 // Pointer input: hit-testing, mouse messages, double clicks, capture, leave
 // tracking and the scripted input of tests and the display.
 #include <cstdlib>
+#include <optional>
+#include <utility>
 
 #include "platform/window/user32.h"
 #include "platform/window/window_internal.h"
@@ -169,6 +171,10 @@ void DeliverInput(const InputEvent& event) {
 
 void MovePointer(LONG x, LONG y) { DeliverInput(InputEvent{InputEvent::Kind::Move, POINT{x, y}}); }
 
+POINT LastPointerPosition() { return System().cursor; }
+
+void SetPointerLocator(PointerLocator locator) { System().pointerLocator = std::move(locator); }
+
 void PressButton(MouseButton button, LONG x, LONG y) {
     DeliverInput(InputEvent{InputEvent::Kind::Press, POINT{x, y}, button});
 }
@@ -241,7 +247,10 @@ HWND GetCapture() { return System().capture; }
 
 BOOL GetCursorPos(POINT* point) {
     if (point == nullptr) return FALSE;
-    *point = System().cursor;
+    const WindowSystem& system = System();
+    std::optional<POINT> located;
+    if (system.pointerLocator) located = system.pointerLocator();
+    *point = located.value_or(system.cursor);
     return TRUE;
 }
 

@@ -134,6 +134,7 @@ public:
     HWND foreground = nullptr;
     HWND leaveTracked = nullptr;
     POINT cursor{};
+    PointerLocator pointerLocator;
     bool buttons[3] = {false, false, false};
     bool keys[256] = {};
     PressRecord lastPress;

@@ -163,6 +163,14 @@ void QueueInput(const InputEvent& event);
 // Queues the event, then processes every pending message (as DoEvents does).
 void DeliverInput(const InputEvent& event);
 void MovePointer(LONG x, LONG y);
+// Where the last pointer event put the pointer (over the program's windows,
+// or held by capture).
+POINT LastPointerPosition();
+// Where the person's pointer is, when the desktop knows it beyond the
+// program's windows (a display); GetCursorPos asks it and falls back to
+// LastPointerPosition when there is none or it has no answer.
+using PointerLocator = std::function<std::optional<POINT>()>;
+void SetPointerLocator(PointerLocator locator);
 void PressButton(MouseButton button, LONG x, LONG y);
 void ReleaseButton(MouseButton button, LONG x, LONG y);
 void TurnWheel(int delta, LONG x, LONG y);
