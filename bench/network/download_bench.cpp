@@ -50,16 +50,7 @@ void BM_URLDownloadToFileA(benchmark::State& state) {
 }
 
 void BM_CurlTool(benchmark::State& state) {
-    const std::string url = Site().Url();
-    const std::string target = Site().Path("out/tool.bin");
-    for (auto _ : state) {
-        if (!zem::bench::CurlDownload(url, target)) {
-            state.SkipWithError("curl failed");
-            break;
-        }
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(kFileBytes));
+    zem::bench::MeasureCurlDownloads(state, Site(), Site().Path("out/tool.bin"));
 }
 
 BENCHMARK(BM_URLDownloadToFileA)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);

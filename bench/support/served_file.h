@@ -1,13 +1,15 @@
 // What the download benchmarks share: a large file of pattern bytes served by
-// the sample server on 127.0.0.1 from a temporary folder, and the curl tool
-// fetching it, to compare throughputs with.
+// the sample server on 127.0.0.1 from a temporary folder, and the curl tool's
+// downloads of it, whose throughput theirs compare with.
 #pragma once
 
+#include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -30,7 +32,7 @@ namespace zem::bench {
 class ServedFile {
 public:
     ServedFile(std::string path, std::size_t bytes, std::initializer_list<std::string_view> folders = {})
-        : path_(std::move(path)) {
+        : path_(std::move(path)), bytes_(bytes) {
         std::string pattern = (std::filesystem::temp_directory_path() / "zem-bench-XXXXXX").string();
         folder_ = mkdtemp(pattern.data()) ? pattern : "";
         for (std::string_view folder : folders) std::filesystem::create_directories(folder_ / folder);
@@ -51,11 +53,13 @@ public:
     ServedFile& operator=(const ServedFile&) = delete;
 
     std::string Url() const { return server_->Address() + "/" + path_; }
+    std::size_t Bytes() const { return bytes_; }
     // A path below the folder.
     std::string Path(std::string_view relative) const { return (folder_ / relative).string(); }
 
 private:
     std::string path_;
+    std::size_t bytes_;
     std::filesystem::path folder_;
     std::unique_ptr<site::SampleServer> server_;
 };
@@ -70,6 +74,19 @@ inline bool CurlDownload(const std::string& url, const std::string& target) {
     int status = 0;
     return posix_spawnp(&child, "curl", nullptr, nullptr, argv.data(), environ) == 0 &&
            waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The curl tool's downloads of `file` into `target`, one an iteration: the
+// throughput the benchmarks compare theirs with.
+inline void MeasureCurlDownloads(benchmark::State& state, const ServedFile& file, const std::string& target) {
+    const std::string url = file.Url();
+    for (auto _ : state) {
+        if (!CurlDownload(url, target)) {
+            state.SkipWithError("curl failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(file.Bytes()));
 }
 
 }  // namespace zem::bench

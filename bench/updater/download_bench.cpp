@@ -100,15 +100,7 @@ void BM_ProgressReport(benchmark::State& state) {
 }
 
 void BM_CurlTool(benchmark::State& state) {
-    const std::string url = Site().Url();
-    const std::string target = Site().Path("program/curl.bin");
-    for (auto _ : state) {
-        if (!zem::bench::CurlDownload(url, target)) {
-            state.SkipWithError("curl failed");
-            break;
-        }
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kPackageBytes));
+    zem::bench::MeasureCurlDownloads(state, Site(), Site().Path("program/curl.bin"));
 }
 
 BENCHMARK(BM_FileDownloadWithWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
