@@ -438,6 +438,30 @@ TEST_F(MenuTest, AClickChoosesAnItemAndAPressOutsideCloses) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
 }
 
+// A quit posted while a message box or a menu waits ends the wait: the box
+// gives its cancel answer, the menu no choice, and the outer loop still gets
+// the quit with its exit code.
+TEST_F(DisplayTest, AQuitEndsAWaitingBoxOrMenuAndIsLeftForTheOuterLoop) {
+    HWND main = MakeWindow("", 0, 0, 400, 300);
+    ASSERT_NE(Shown(main), 0u);
+    zem::forms::MenuItem menu("menu", "menu");
+    menu.Add("play", "播放");
+    const auto quit = [](HWND) { PostQuitMessage(9); };
+    const auto quitLeft = [] {
+        MSG message{};
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+        return -1;
+    };
+    EXPECT_EQ(AnswerWhenShown("ZemMessageBox", quit,
+                              [] { return zem::forms::MsgBox("要现在升级吗？", zem::forms::vbYesNoCancel, "检测到更新"); }),
+              zem::forms::vbCancel);
+    EXPECT_EQ(quitLeft(), 9);
+    EXPECT_TRUE(IsWindowEnabled(main));
+    EXPECT_EQ(AnswerWhenShown("ZemPopupMenu", quit, [&] { return zem::forms::TrackPopupMenu(menu); }), nullptr);
+    EXPECT_EQ(quitLeft(), 9);
+}
+
 std::vector<LPARAM> TrayCallbacks() {
     std::vector<LPARAM> found;
     for (const Received& each : g_log)
