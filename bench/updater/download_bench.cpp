@@ -5,68 +5,33 @@
 // counter "progress_us_per_MiB" is the time spent in the progress reports
 // (the window's handler and the pending messages) per MiB.
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "bench/support/served_file.h"
 #include "platform/forms/form.h"
 #include "platform/forms/program.h"
 #include "platform/system/files.h"
 #include "platform/window/test_desktop.h"
-#include "site/sample_server.h"
 #include "updater/form1.h"
 #include "updater/updater_windows.h"
 
-extern char** environ;
-
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr std::size_t kPackageBytes = 64 * 1024 * 1024;
 
-// The served package and its server, made once for the whole run.
-class BenchSite {
-public:
-    BenchSite() {
-        std::string pattern = (fs::temp_directory_path() / "zem-bench-XXXXXX").string();
-        folder_ = mkdtemp(pattern.data()) ? pattern : "";
-        fs::create_directories(folder_ / "vant" / "app");
-        fs::create_directories(folder_ / "program" / "zemskin");
-        std::vector<char> bytes(kPackageBytes);
-        for (std::size_t index = 0; index < bytes.size(); ++index) bytes[index] = zem::site::PatternByte(index);
-        std::ofstream(folder_ / "vant" / "app" / "zemdate.exe", std::ios::binary)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        server_ = std::make_unique<zem::site::SampleServer>(zem::site::ServerOptions{folder_.string(), false});
-        server_->Start();
-    }
-    ~BenchSite() {
-        server_.reset();
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-    std::string Url() const { return server_->Address() + "/vant/app/zemdate.exe"; }
-    std::string ProgramFolder() const { return (folder_ / "program").string(); }
-
-private:
-    fs::path folder_;
-    std::unique_ptr<zem::site::SampleServer> server_;
-};
-
-BenchSite& Site() {
-    static BenchSite site;
+// The served package and its server, made once for the whole run, with the
+// program folder the updater runs from beside it.
+const zem::bench::ServedFile& Site() {
+    static const zem::bench::ServedFile site("vant/app/zemdate.exe", kPackageBytes, {"program/zemskin"});
     return site;
 }
 
 // The updater's window, shown with its bar and percentage, on a headless desktop.
 struct UpdaterWindow {
-    UpdaterWindow() : programFolder(Site().ProgramFolder()), form(Show()) {}
+    UpdaterWindow() : programFolder(Site().Path("program")), form(Show()) {}
     ~UpdaterWindow() {
         zem::forms::DiscardAllForms();
         zem::forms::ResetProgramState();
@@ -135,22 +100,7 @@ void BM_ProgressReport(benchmark::State& state) {
 }
 
 void BM_CurlTool(benchmark::State& state) {
-    const std::string url = Site().Url();
-    const std::string target = Site().ProgramFolder() + "/curl.bin";
-    for (auto _ : state) {
-        std::vector<std::string> arguments = {"curl", "--silent", "--fail", "--noproxy", "*", "-o", target, url};
-        std::vector<char*> argv;
-        for (auto& argument : arguments) argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        pid_t child = 0;
-        int status = 0;
-        if (posix_spawnp(&child, "curl", nullptr, nullptr, argv.data(), environ) != 0 ||
-            waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-            state.SkipWithError("curl failed");
-            break;
-        }
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kPackageBytes));
+    zem::bench::MeasureCurlDownloads(state, Site(), Site().Path("program/curl.bin"));
 }
 
 BENCHMARK(BM_FileDownloadWithWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);

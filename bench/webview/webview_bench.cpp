@@ -67,17 +67,41 @@ bool Pump(const std::function<bool()>& done, platform::Milliseconds limit = 2000
     return platform::PumpMessagesUntil(done, limit);
 }
 
-// Time to DocumentComplete, then to the script's red box in the window's surface.
-void MeasureLoad(benchmark::State& state, const std::string& page, bool vary) {
+// The benchmark's window, shown, or nothing (the benchmark skipped) when the
+// engine cannot run. The first call starts the run's stage.
+BenchForm* ShowForm(benchmark::State& state) {
     Stage::Get();
     if (!platform::webview::EngineAvailable()) {
         state.SkipWithError("no X server");
-        return;
+        return nullptr;
     }
     BenchForm& form = FormInstance<BenchForm>::Get();
     form.Show();
+    return &form;
+}
+
+// A view over the whole window.
+std::unique_ptr<WebBrowser> MakeView(BenchForm& form) {
     auto browser = std::make_unique<WebBrowser>(form, "View");
     browser->Move(0, 0, 800, 500);
+    return browser;
+}
+
+// Navigates `browser` to `page`; false when no DocumentComplete came.
+bool LoadPage(WebBrowser& browser, const std::string& page) {
+    bool complete = false;
+    browser.OnDocumentComplete = [&](WebBrowserObject&, const std::string&) { complete = true; };
+    browser.Navigate(page);
+    const bool loaded = Pump([&] { return complete; });
+    browser.OnDocumentComplete = nullptr;
+    return loaded;
+}
+
+// Time to DocumentComplete, then to the script's red box in the window's surface.
+void MeasureLoad(benchmark::State& state, const std::string& page, bool vary) {
+    BenchForm* form = ShowForm(state);
+    if (form == nullptr) return;
+    auto browser = MakeView(*form);
     double toPixelsTotal = 0;
     int round = 0;
     for (auto _ : state) {
@@ -148,23 +172,16 @@ long ProcessTreePss() {
 // process tree is the program's for the rest of the run: run this benchmark
 // on its own (--benchmark_filter) for a figure from a fresh start.
 void BM_ProcessTreeMemory(benchmark::State& state) {
-    Stage& stage = Stage::Get();
-    if (!platform::webview::EngineAvailable()) {
-        state.SkipWithError("no X server");
-        return;
-    }
-    BenchForm& form = FormInstance<BenchForm>::Get();
-    form.Show();
+    BenchForm* form = ShowForm(state);
+    if (form == nullptr) return;
     std::vector<std::unique_ptr<WebBrowser>> browsers;
     for (auto _ : state) {
         (void)_;
         for (int index = 0; index < state.range(0); ++index) {
-            browsers.push_back(std::make_unique<WebBrowser>(form, "View" + std::to_string(index)));
+            browsers.push_back(std::make_unique<WebBrowser>(*form, "View" + std::to_string(index)));
             browsers.back()->Move(0, 0, 400, 300);
-            bool complete = false;
-            browsers.back()->OnDocumentComplete = [&](WebBrowserObject&, const std::string&) { complete = true; };
-            browsers.back()->Navigate(stage.Page("styled.html?view=" + std::to_string(index)));
-            if (!Pump([&] { return complete; })) state.SkipWithError("a view did not load");
+            if (!LoadPage(*browsers.back(), Stage::Get().Page("styled.html?view=" + std::to_string(index))))
+                state.SkipWithError("a view did not load");
         }
         Pump([] { return false; }, 1500);  // settle
     }
@@ -183,19 +200,10 @@ LRESULT CountPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void BM_WheelScrollFramesPerSecond(benchmark::State& state) {
-    Stage& stage = Stage::Get();
-    if (!platform::webview::EngineAvailable()) {
-        state.SkipWithError("no X server");
-        return;
-    }
-    BenchForm& form = FormInstance<BenchForm>::Get();
-    form.Show();
-    auto browser = std::make_unique<WebBrowser>(form, "View");
-    browser->Move(0, 0, 800, 500);
-    bool complete = false;
-    browser->OnDocumentComplete = [&](WebBrowserObject&, const std::string&) { complete = true; };
-    browser->Navigate(stage.Page("huge.html"));
-    Pump([&] { return complete; });
+    BenchForm* form = ShowForm(state);
+    if (form == nullptr) return;
+    auto browser = MakeView(*form);
+    LoadPage(*browser, Stage::Get().Page("huge.html"));
     g_previousProcedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(browser->hWnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountPaints)));
     POINT point{400, 250};
@@ -227,19 +235,10 @@ BENCHMARK(BM_WheelScrollFramesPerSecond)->Iterations(1)->Unit(benchmark::kMillis
 // Processor time of the program while it idles in its event loop with a
 // scrollable page shown: the loop sleeps in one poll over GLib's descriptors.
 void BM_IdleProcessorShare(benchmark::State& state) {
-    Stage& stage = Stage::Get();
-    if (!platform::webview::EngineAvailable()) {
-        state.SkipWithError("no X server");
-        return;
-    }
-    BenchForm& form = FormInstance<BenchForm>::Get();
-    form.Show();
-    auto browser = std::make_unique<WebBrowser>(form, "View");
-    browser->Move(0, 0, 800, 500);
-    bool complete = false;
-    browser->OnDocumentComplete = [&](WebBrowserObject&, const std::string&) { complete = true; };
-    browser->Navigate(stage.Page("tall.html"));
-    Pump([&] { return complete; });
+    BenchForm* form = ShowForm(state);
+    if (form == nullptr) return;
+    auto browser = MakeView(*form);
+    LoadPage(*browser, Stage::Get().Page("tall.html"));
     Pump([] { return false; }, 1000);  // settle
     double share = 0;
     for (auto _ : state) {

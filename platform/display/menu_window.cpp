@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/base/text.h"
+#include "platform/display/own_windows.h"
 #include "platform/drawing/gdi.h"
 #include "platform/drawing/text.h"
 #include "platform/drawing/window_painting.h"
@@ -28,20 +29,7 @@ struct MenuState {
 
 MenuState* StateOf(HWND window) { return reinterpret_cast<MenuState*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
-HFONT MenuFont() {
-    FontDescription description;
-    description.height = -12;
-    description.face = "微软雅黑";
-    return CreateFontFromDescription(description);
-}
-
 bool IsSeparator(const MenuWindowItem& item) { return item.caption == "-"; }
-
-void Fill(HDC dc, const RECT& rect, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
 
 void Paint(HWND window, MenuState& state) {
     PAINTSTRUCT paint;
@@ -50,20 +38,20 @@ void Paint(HWND window, MenuState& state) {
         const RECT screen = WindowScreenRect(window);
         return RECT{0, 0, screen.right - screen.left, screen.bottom - screen.top};
     }();
-    Fill(dc, whole, RGB(160, 160, 160));
-    Fill(dc, RECT{1, 1, whole.right - 1, whole.bottom - 1}, RGB(250, 250, 250));
-    HFONT font = MenuFont();
+    FillSolid(dc, whole, RGB(160, 160, 160));
+    FillSolid(dc, RECT{1, 1, whole.right - 1, whole.bottom - 1}, RGB(250, 250, 250));
+    HFONT font = OwnWindowFont();
     HGDIOBJ old = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     for (std::size_t index = 0; index < state.items.size(); ++index) {
         const MenuWindowItem& item = state.items[index];
         const RECT& row = state.rows[index];
         if (IsSeparator(item)) {
-            Fill(dc, RECT{row.left + 4, row.top + 4, row.right - 4, row.top + 5}, RGB(215, 215, 215));
+            FillSolid(dc, RECT{row.left + 4, row.top + 4, row.right - 4, row.top + 5}, RGB(215, 215, 215));
             continue;
         }
         const bool lit = static_cast<int>(index) == state.hover && item.enabled;
-        if (lit) Fill(dc, row, RGB(204, 228, 247));
+        if (lit) FillSolid(dc, row, RGB(204, 228, 247));
         SetTextColor(dc, item.enabled ? RGB(0, 0, 0) : RGB(160, 160, 160));
         if (item.checked) {
             RECT mark{row.left, row.top, row.left + kCheckColumn, row.bottom};
@@ -159,7 +147,7 @@ int ShowMenuWindow(const std::vector<MenuWindowItem>& items, POINT at) {
     int width = 120;
     {
         HDC dc = CreateCompatibleDC(nullptr);
-        HFONT font = MenuFont();
+        HFONT font = OwnWindowFont();
         HGDIOBJ old = SelectObject(dc, font);
         for (const MenuWindowItem& item : items)
             width = std::max<int>(width, MeasureTextUtf8(dc, item.caption).cx + kCheckColumn + kRightPadding);
@@ -186,24 +174,14 @@ int ShowMenuWindow(const std::vector<MenuWindowItem>& items, POINT at) {
     ShowWindow(menu, SW_SHOWNOACTIVATE);
     SetFocus(menu);
     SetCapture(menu);
-    MSG message{};
-    bool quit = false;
-    while (state.chosen < 0 && !state.closed && IsWindow(menu)) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-        if (got == 0) {
-            quit = true;
-            break;
-        }
-        if (got < 0) break;
-        DispatchMessageA(&message);
-    }
+    const std::optional<int> quit = WaitForAnswer(menu, [&] { return state.chosen >= 0 || state.closed; });
     if (IsWindow(menu)) {
         SetWindowLongPtrA(menu, GWLP_USERDATA, 0);
         if (GetCapture() == menu) ReleaseCapture();
         DestroyWindow(menu);
     }
     if (previousFocus != nullptr && IsWindow(previousFocus)) SetFocus(previousFocus);
-    if (quit) PostQuitMessage(static_cast<int>(message.wParam));
+    if (quit) PostQuitMessage(*quit);
     return state.chosen;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/base/text.h"
+#include "platform/display/own_windows.h"
 #include "platform/drawing/gdi.h"
 #include "platform/drawing/text.h"
 #include "platform/drawing/window_painting.h"
@@ -46,24 +47,11 @@ struct BoxState {
 
 BoxState* StateOf(HWND window) { return reinterpret_cast<BoxState*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
-HFONT BoxFont() {
-    FontDescription description;
-    description.height = -12;
-    description.face = "微软雅黑";
-    return CreateFontFromDescription(description);
-}
-
-void Fill(HDC dc, const RECT& rect, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
-
 void Frame(HDC dc, const RECT& rect, COLORREF color, int width) {
-    Fill(dc, RECT{rect.left, rect.top, rect.right, rect.top + width}, color);
-    Fill(dc, RECT{rect.left, rect.bottom - width, rect.right, rect.bottom}, color);
-    Fill(dc, RECT{rect.left, rect.top, rect.left + width, rect.bottom}, color);
-    Fill(dc, RECT{rect.right - width, rect.top, rect.right, rect.bottom}, color);
+    FillSolid(dc, RECT{rect.left, rect.top, rect.right, rect.top + width}, color);
+    FillSolid(dc, RECT{rect.left, rect.bottom - width, rect.right, rect.bottom}, color);
+    FillSolid(dc, RECT{rect.left, rect.top, rect.left + width, rect.bottom}, color);
+    FillSolid(dc, RECT{rect.right - width, rect.top, rect.right, rect.bottom}, color);
 }
 
 // A round badge with the icon's sign: information, question, exclamation, stop.
@@ -89,9 +77,9 @@ void Paint(HWND window, BoxState& state) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     const RECT whole{0, 0, state.layout.size.cx, state.layout.size.cy};
-    Fill(dc, whole, GetSysColor(COLOR_BTNFACE));
-    Fill(dc, RECT{0, 0, whole.right, state.layout.buttons.front().top - kMargin / 2}, GetSysColor(COLOR_WINDOW));
-    HFONT font = BoxFont();
+    FillSolid(dc, whole, GetSysColor(COLOR_BTNFACE));
+    FillSolid(dc, RECT{0, 0, whole.right, state.layout.buttons.front().top - kMargin / 2}, GetSysColor(COLOR_WINDOW));
+    HFONT font = OwnWindowFont();
     HGDIOBJ old = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     if (state.layout.icon.right > state.layout.icon.left) DrawIcon(dc, state.layout.icon, state.flags);
@@ -101,7 +89,7 @@ void Paint(HWND window, BoxState& state) {
     for (std::size_t index = 0; index < state.layout.buttons.size(); ++index) {
         const RECT& button = state.layout.buttons[index];
         const bool lit = static_cast<int>(index) == state.highlighted;
-        Fill(dc, button, static_cast<int>(index) == state.pressed ? RGB(204, 228, 247) : RGB(253, 253, 253));
+        FillSolid(dc, button, static_cast<int>(index) == state.pressed ? RGB(204, 228, 247) : RGB(253, 253, 253));
         Frame(dc, button, lit ? RGB(0, 120, 215) : RGB(173, 173, 173), lit ? 2 : 1);
         RECT caption = button;
         DrawTextUtf8(dc, state.layout.captions[index], caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
@@ -170,7 +158,7 @@ void RegisterBoxClass() {
 
 SIZE MeasureText(const std::string& text) {
     HDC dc = CreateCompatibleDC(nullptr);
-    HFONT font = BoxFont();
+    HFONT font = OwnWindowFont();
     HGDIOBJ old = SelectObject(dc, font);
     RECT area{0, 0, kMaxTextWidth, 0};
     DrawTextUtf8(dc, text.empty() ? std::string(" ") : text, area, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
@@ -246,17 +234,7 @@ int ShowMessageBoxWindow(const std::string& text, const std::string& title, int 
     ShowWindow(box, SW_SHOW);
     SetForegroundWindow(box);
     SetFocus(box);
-    MSG message{};
-    bool quit = false;
-    while (state.answer == 0 && IsWindow(box)) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-        if (got == 0) {
-            quit = true;
-            break;
-        }
-        if (got < 0) break;
-        DispatchMessageA(&message);
-    }
+    const std::optional<int> quit = WaitForAnswer(box, [&] { return state.answer != 0; });
     for (HWND top : disabled)
         if (IsWindow(top)) EnableWindow(top, TRUE);
     if (IsWindow(box)) {
@@ -264,7 +242,7 @@ int ShowMessageBoxWindow(const std::string& text, const std::string& title, int 
         DestroyWindow(box);
     }
     if (owner != nullptr && IsWindow(owner)) SetForegroundWindow(owner);
-    if (quit) PostQuitMessage(static_cast<int>(message.wParam));  // left for the outer loop
+    if (quit) PostQuitMessage(*quit);  // left for the outer loop
     if (state.answer != 0) return state.answer;
     return state.layout.cancelResult != 0 ? state.layout.cancelResult : state.layout.results.back();
 }

@@ -138,6 +138,32 @@ protected:
             return false;
         });
     }
+    // Runs `wait` (a modal window's nested loop) while a wait hook plays the
+    // person: once a window of the class `className` is on the screen, the
+    // hook hands it to `answer`, once. What `wait` returns comes back.
+    template <class Wait>
+    auto AnswerWhenShown(const char* className, const std::function<void(HWND)>& answer, Wait wait) {
+        bool done = false;
+        const auto hook = zem::platform::EventLoop::Get().RegisterWaitHook(
+            {[&]() -> std::optional<zem::platform::Milliseconds> {
+                 if (done) return std::nullopt;
+                 for (HWND top : zem::platform::TopLevelWindows()) {
+                     if (zem::platform::WindowClassName(top) != className) continue;
+                     const ::Window shown = zem::platform::XWindowOf(top);
+                     XWindowAttributes attributes{};
+                     if (shown == 0 || XGetWindowAttributes(observer, shown, &attributes) == 0 ||
+                         attributes.map_state != IsViewable)
+                         continue;
+                     done = true;
+                     answer(top);
+                 }
+                 return std::nullopt;
+             },
+             nullptr});
+        auto result = wait();
+        zem::platform::EventLoop::Get().UnregisterWaitHook(hook);
+        return result;
+    }
 
     zem::platform::TestDesktop desktop;
     XvfbServer server;
@@ -311,26 +337,8 @@ TEST_F(DisplayTest, TheWindowManagersCloseIsTheCloseCommandAndAnXErrorIsSurvived
 class MessageBoxTest : public DisplayTest {
 protected:
     int Ask(int flags, std::function<void(HWND box)> answer) {
-        bool done = false;
-        const auto hook = zem::platform::EventLoop::Get().RegisterWaitHook(
-            {[&]() -> std::optional<zem::platform::Milliseconds> {
-                 if (done) return std::nullopt;
-                 for (HWND top : zem::platform::TopLevelWindows()) {
-                     if (zem::platform::WindowClassName(top) != "ZemMessageBox") continue;
-                     const ::Window shown = zem::platform::XWindowOf(top);
-                     XWindowAttributes attributes{};
-                     if (shown == 0 || XGetWindowAttributes(observer, shown, &attributes) == 0 ||
-                         attributes.map_state != IsViewable)
-                         continue;
-                     done = true;
-                     answer(top);
-                 }
-                 return std::nullopt;
-             },
-             nullptr});
-        const int result = zem::forms::MsgBox("要现在升级吗？", flags, "检测到更新");
-        zem::platform::EventLoop::Get().UnregisterWaitHook(hook);
-        return result;
+        return AnswerWhenShown("ZemMessageBox", answer,
+                               [&] { return zem::forms::MsgBox("要现在升级吗？", flags, "检测到更新"); });
     }
     void ClickButton(HWND box, std::size_t index) {
         const std::vector<RECT> buttons = zem::platform::MessageBoxButtons(box);
@@ -385,26 +393,7 @@ TEST_F(MessageBoxTest, EnterChoosesTheDefaultButtonAndEscapeCancels) {
 class MenuTest : public DisplayTest {
 protected:
     zem::forms::MenuItem* Pop(zem::forms::MenuItem& menu, std::function<void(HWND)> answer) {
-        bool done = false;
-        const auto hook = zem::platform::EventLoop::Get().RegisterWaitHook(
-            {[&]() -> std::optional<zem::platform::Milliseconds> {
-                 if (done) return std::nullopt;
-                 for (HWND top : zem::platform::TopLevelWindows()) {
-                     if (zem::platform::WindowClassName(top) != "ZemPopupMenu") continue;
-                     const ::Window shown = zem::platform::XWindowOf(top);
-                     XWindowAttributes attributes{};
-                     if (shown == 0 || XGetWindowAttributes(observer, shown, &attributes) == 0 ||
-                         attributes.map_state != IsViewable)
-                         continue;
-                     done = true;
-                     answer(top);
-                 }
-                 return std::nullopt;
-             },
-             nullptr});
-        zem::forms::MenuItem* chosen = zem::forms::TrackPopupMenu(menu);
-        zem::platform::EventLoop::Get().UnregisterWaitHook(hook);
-        return chosen;
+        return AnswerWhenShown("ZemPopupMenu", answer, [&] { return zem::forms::TrackPopupMenu(menu); });
     }
     void ClickRow(HWND menu, std::size_t index) {
         const std::vector<RECT> rows = zem::platform::MenuWindowRows(menu);
@@ -447,6 +436,30 @@ TEST_F(MenuTest, AClickChoosesAnItemAndAPressOutsideCloses) {
                   }),
               nullptr);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
+}
+
+// A quit posted while a message box or a menu waits ends the wait: the box
+// gives its cancel answer, the menu no choice, and the outer loop still gets
+// the quit with its exit code.
+TEST_F(DisplayTest, AQuitEndsAWaitingBoxOrMenuAndIsLeftForTheOuterLoop) {
+    HWND main = MakeWindow("", 0, 0, 400, 300);
+    ASSERT_NE(Shown(main), 0u);
+    zem::forms::MenuItem menu("menu", "menu");
+    menu.Add("play", "播放");
+    const auto quit = [](HWND) { PostQuitMessage(9); };
+    const auto quitLeft = [] {
+        MSG message{};
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+        return -1;
+    };
+    EXPECT_EQ(AnswerWhenShown("ZemMessageBox", quit,
+                              [] { return zem::forms::MsgBox("要现在升级吗？", zem::forms::vbYesNoCancel, "检测到更新"); }),
+              zem::forms::vbCancel);
+    EXPECT_EQ(quitLeft(), 9);
+    EXPECT_TRUE(IsWindowEnabled(main));
+    EXPECT_EQ(AnswerWhenShown("ZemPopupMenu", quit, [&] { return zem::forms::TrackPopupMenu(menu); }), nullptr);
+    EXPECT_EQ(quitLeft(), 9);
 }
 
 std::vector<LPARAM> TrayCallbacks() {
