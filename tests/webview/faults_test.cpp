@@ -107,9 +107,7 @@ TEST_F(EngineTest, ALoopingScriptMakesReadsFailInBoundedTimeAndTheLoopRunsOn) {
     // At most two reads, each given up after its bound.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(12000));
     // The program's own window keeps taking input meanwhile.
-    POINT strip{10, 250};
-    ClientToScreen(form().hWnd(), &strip);
-    platform::Click(platform::MouseButton::Left, strip.x, strip.y);
+    ASSERT_TRUE(display().Click(form().hWnd(), 10, 250));
     EXPECT_TRUE(PumpUntil([&] { return form().clicks == 1; }, std::chrono::milliseconds(1000)));
     // The spinning web process would outlive the test program by seconds.
     for (const pid_t pid : OwnWebProcesses()) kill(pid, SIGKILL);
