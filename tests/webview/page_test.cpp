@@ -92,6 +92,13 @@ TEST_F(EngineTest, TextTypedWithTheKeyboardLandsInTheFieldThePressFocused) {
     EXPECT_EQ(form().View.Document()->title(), "blurred");
 }
 
+TEST_F(EngineTest, ADoubleClickReachesThePageAsOne) {
+    ASSERT_TRUE(Load(form().View, Page("links.html")));
+    ASSERT_TRUE(display().DoubleClick(form().View.hWnd(), 20, 205));
+    EXPECT_TRUE(PumpUntil([&] { return form().View.Document()->title() == "double 2"; }))
+        << form().View.Document()->title();
+}
+
 TEST_F(EngineTest, TheWheelScrollsThePageAndBodyScrollNoHidesTheScrollBar) {
     ASSERT_TRUE(Load(form().View, Page("tall.html")));
     ASSERT_TRUE(WaitForPixel(form().View, 10, 10, 0x0000FF));
