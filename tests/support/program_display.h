@@ -12,7 +12,6 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
