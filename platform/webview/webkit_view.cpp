@@ -239,6 +239,7 @@ void WebKitView::Navigate(const std::string& url) {
     crashed_ = false;
     stopped_ = false;
     programLoadPending_ = true;
+    programLoadStarting_ = true;
     webkit_web_view_load_uri(web_, address.c_str());
 }
 
@@ -348,19 +349,33 @@ void WebKitView::LoadChanged(WebKitLoadEvent event) {
     switch (event) {
         case WEBKIT_LOAD_STARTED:
             stopped_ = false;
-            // A load that fails never commits: its end completes no document
-            // (the view's address may already name the next page by then).
-            loadCommitted_ = false;
+            programLoadStarting_ = false;
+            // A load that fails never commits: its end completes no document.
+            loadCommitted_.reset();
             HeldEvents::Raise(alive_, [this] { client_.DownloadBegin(); }); break;
         case WEBKIT_LOAD_COMMITTED:
             committed_ = true;
-            loadCommitted_ = true;
-            location_ = url;
             contextMenuHandlers_.clear();
+            // Between the program's Navigate and the start of its load, what
+            // the engine reports still belongs to the load before (the empty
+            // document a stopped load leaves, the end of a load cut short),
+            // while the view's address already names the new page: that
+            // completes nothing, and the new load's own events follow.
+            if (programLoadStarting_) {
+                loadCommitted_.reset();
+                break;
+            }
+            loadCommitted_ = url;
+            location_ = url;
             HeldEvents::Raise(alive_, [this, url] { client_.NavigateComplete(topFrame_, url); });
             break;
         case WEBKIT_LOAD_FINISHED:
-            if (loadCommitted_) HeldEvents::Raise(alive_, [this, url] { client_.DocumentComplete(topFrame_, url); });
+            // The document completed is the one the load committed, under its
+            // own address (the view's may name the next page by now).
+            if (loadCommitted_ && !programLoadStarting_)
+                HeldEvents::Raise(alive_, [this, committed = *loadCommitted_] {
+                    client_.DocumentComplete(topFrame_, committed);
+                });
             break;
         default: break;
     }

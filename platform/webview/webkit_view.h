@@ -108,12 +108,14 @@ private:
     std::string location_;
     bool silent_ = false;
     bool committed_ = false;
-    bool loadCommitted_ = false;  // the current load has committed its document
+    std::optional<std::string> loadCommitted_;  // the address of the document the current load committed
     bool crashed_ = false;
     bool stopped_ = false;
     // The program's own Navigate already raised BeforeNavigate for the load
     // it starts: its decision is taken without raising it again.
     bool programLoadPending_ = false;
+    // The program's own Navigate has asked for a load that has not started yet.
+    bool programLoadStarting_ = false;
     bool focused_ = false;
     std::map<std::string, std::function<bool()>> contextMenuHandlers_;
 };

@@ -215,13 +215,14 @@ void WebKitView::ForwardMouse(UINT message, WPARAM wParam, LPARAM lParam) {
         event->button.state = state;
         SendEvent(event);
     };
-    if (doubleClick) {
-        // The toolkit's double click is a press followed by its own event.
-        send(GDK_BUTTON_PRESS);
+    // The engine counts every press it is handed, a double-click event as
+    // one more: the window system's double click is that event alone, so
+    // the page sees its second click as the second, whatever the engine's
+    // own double-click time.
+    if (doubleClick)
         send(GDK_2BUTTON_PRESS);
-    } else {
+    else
         send(release ? GDK_BUTTON_RELEASE : GDK_BUTTON_PRESS);
-    }
     if (release && !(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) ReleaseCapture();
 }
 

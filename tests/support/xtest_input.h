@@ -58,6 +58,25 @@ public:
         }
     }
 
+    // Types one character of any script, as a keyboard layout that has it
+    // would: a key with no symbols of its own is given the character's key
+    // symbol (and keeps it: the program may read the key after any later
+    // change of the keyboard's map).
+    void TypeCharacter(char32_t character) {
+        const KeySym keysym = character < 0x100 ? static_cast<KeySym>(character) : 0x01000000 + character;
+        KeyCode code = XKeysymToKeycode(display_, keysym);
+        if (code == 0) code = SpareKey();
+        if (code == 0) return;
+        if (UnshiftedKeysym(code) != keysym) {
+            KeySym symbols[] = {keysym};
+            XChangeKeyboardMapping(display_, code, 1, symbols, 1);
+            XSync(display_, False);
+        }
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+        XTestFakeKeyEvent(display_, code, False, CurrentTime);
+        XSync(display_, False);
+    }
+
 private:
     KeySym UnshiftedKeysym(KeyCode code) const {
         int perCode = 0;
@@ -65,6 +84,21 @@ private:
         const KeySym found = map != nullptr && perCode > 0 ? map[0] : NoSymbol;
         if (map != nullptr) XFree(map);
         return found;
+    }
+
+    // The highest key that has no symbols at all; 0 when there is none.
+    KeyCode SpareKey() const {
+        int first = 0, last = 0;
+        XDisplayKeycodes(display_, &first, &last);
+        for (int code = last; code >= first; --code) {
+            int perCode = 0;
+            KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(code), 1, &perCode);
+            bool empty = true;
+            for (int index = 0; map != nullptr && index < perCode; ++index) empty = empty && map[index] == NoSymbol;
+            if (map != nullptr) XFree(map);
+            if (empty) return static_cast<KeyCode>(code);
+        }
+        return 0;
     }
 
     Display* display_;

@@ -1,5 +1,6 @@
 // The main window's web views on the real engine, under an X server of this
-// test program's own, against the sample server on 127.0.0.1 serving pages
+// test program's own on which the main window is a real X window clicked
+// through XTest, against the sample server on 127.0.0.1 serving pages
 // of these tests: play links clicked in the library page, "play://" in the
 // channel page, "colse://" in the player page, W2's new windows, the channel
 // page's body and the page menu. Also measures the time from a click on a
@@ -29,6 +30,8 @@
 #include "tests/startup/start_fixture.h"
 #include "tests/support/xvfb_server.h"
 #include "player/form1.h"
+// Last: Xlib's macros would clash with the names of the headers above.
+#include "tests/support/program_display.h"
 
 namespace zem::web_views_testing {
 namespace {
@@ -94,14 +97,20 @@ std::pair<long, long> ProcessTreeMemory() {
 
 class EngineViewsTest : public startup_testing::StartFixture {
 protected:
+    // One server per test program, for the toolkit's whole life; the screen
+    // of the program's default desktop.
+    static zem::testing::XvfbServer& Xvfb() {
+        static zem::testing::XvfbServer server("1366x768x24");
+        return server;
+    }
     static void SetUpTestSuite() {
-        static zem::testing::XvfbServer server;  // one per test program, for the toolkit's whole life
-        server.Export();
+        Xvfb().Export();
         static zem::testing::ScopedEnvironment visible("ZEM_HEADLESS", std::nullopt);
     }
 
     void SetUp() override {
         ASSERT_TRUE(platform::webview::EngineAvailable()) << "no X server for the engine";
+        ASSERT_TRUE(display.Started()) << "the program's windows are not on the X server";
         host.emplace("ZEM_HOST", Server().Address());
         std::filesystem::copy(ZEM_DIST_DIR "/zemskin", folder.Path() / "zemskin",
                               std::filesystem::copy_options::recursive |
@@ -127,27 +136,21 @@ protected:
         });
         return title;
     }
-    // Runs messages and the engine until `done` (false after `limit`).
+    // Runs messages, the display and the engine through the program's event
+    // loop until `done` (false after `limit`); the manual clock stays put.
     static bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(15)) {
-        const auto deadline = Clock::now() + limit;
-        for (;;) {
-            platform::ProcessPendingMessages();
-            if (done()) return true;
-            if (Clock::now() >= deadline) return false;
-            platform::webview::RunEngineEvents(std::chrono::milliseconds(5));
-        }
+        return platform::PumpMessagesUntil(done, static_cast<platform::Milliseconds>(limit.count()));
     }
     static platform::Pixel PixelAt(forms::WebBrowser& view, int x, int y) {
         platform::Bitmap* surface = platform::WindowSurface(view.hWnd());
         return surface != nullptr && surface->Contains(x, y) ? surface->At(x, y) : 0xFFFFFFFFu;
     }
-    // Real pointer input through the window system at a point of the view.
+    // A person's click (XTest) at a point of the view, once the main window
+    // shows there at the server; the program has read it on return.
     void ClickAt(forms::WebBrowser& view, int x, int y, platform::MouseButton button = platform::MouseButton::Left) {
         desktop.clock().Advance(1000);  // never a double click
-        POINT point{x, y};
-        ClientToScreen(view.hWnd(), &point);
-        platform::MovePointer(point.x, point.y);
-        platform::Click(button, point.x, point.y);
+        ASSERT_TRUE(display.Click(view.hWnd(), x, y, button == platform::MouseButton::Right ? 3 : 1))
+            << "the click did not arrive";
     }
     std::vector<std::string> Started() const {
         std::vector<std::string> lines;
@@ -155,6 +158,7 @@ protected:
         return lines;
     }
 
+    zem::testing::ProgramDisplay display{Xvfb().Name()};
     Form1* form_ = nullptr;
 };
 
@@ -226,12 +230,14 @@ TEST_F(EngineViewsTest, PlayInTheChannelPageOpensTheLibraryAndColseInThePlayerPa
 
 TEST_F(EngineViewsTest, W2sNewWindowLandsInTjAndNoWindowAppears) {
     const std::size_t windows = platform::TopLevelWindows().size();
+    (void)display.ForeignWindowsMapped();
     form().W2.Navigate(Server().Address() + "/vant/xinchuang.html");
     ASSERT_TRUE(PumpUntil([&] { return Title(form().tj) == "弹出"; }));
     EXPECT_EQ(form().tj.LocationURL(), Server().Address() + "/vant/popup.html");
     EXPECT_FALSE(form().tj.Visible());
     EXPECT_FALSE(form().W2.Visible());
     EXPECT_EQ(platform::TopLevelWindows().size(), windows);
+    EXPECT_EQ(display.ForeignWindowsMapped(), std::vector<unsigned long>{}) << "a window of the engine's own";
 }
 
 TEST_F(EngineViewsTest, TheChannelPageShowsNoScrollBar) {
@@ -246,6 +252,7 @@ TEST_F(EngineViewsTest, ARightClickOnTheLibraryPagePopsUpThePageMenu) {
     const int reloads = Count(Server().RequestedTargets(), "/vant/");
     // The menu comes with the page's completed document.
     ASSERT_TRUE(PumpUntil([&] { return form().M_Dom != nullptr; }));
+    (void)display.ForeignWindowsMapped();
     script.ChooseMenuItem("shuaxin");
     ClickAt(form().ListWeb, 500, 300, platform::MouseButton::Right);
     ASSERT_TRUE(PumpUntil([&] { return script.Questions().size() == 1; }));
@@ -256,6 +263,8 @@ TEST_F(EngineViewsTest, ARightClickOnTheLibraryPagePopsUpThePageMenu) {
     ClickAt(form().PlayWeb, 500, 300, platform::MouseButton::Right);
     PumpUntil([] { return false; }, std::chrono::milliseconds(500));
     EXPECT_EQ(script.Questions().size(), 1u);
+    // Nor does the engine show a menu of its own on either page.
+    EXPECT_EQ(display.ForeignWindowsMapped(), std::vector<unsigned long>{});
 }
 
 // The sample content server's own library page and ticker file.

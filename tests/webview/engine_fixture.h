@@ -1,7 +1,8 @@
 // For tests of the web-browser control on the real engine: an X server of
-// the test program's own, the sample content server on 127.0.0.1 serving the
-// test pages, a form with two web-browser controls, and a pump that runs the
-// window system and the engine until a condition holds.
+// the test program's own on which the program's windows are real X windows
+// and input comes through XTest, the sample content server on 127.0.0.1
+// serving the test pages, a form with two web-browser controls, and a pump
+// that runs the window system and the engine until a condition holds.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@
 #include "platform/window/window_system.h"
 #include "site/sample_server.h"
 #include "tests/system/scoped_environment.h"
+#include "tests/support/program_display.h"
 #include "tests/support/xvfb_server.h"
 
 namespace zem::forms {
@@ -45,14 +47,20 @@ public:
 
 class EngineTest : public ::testing::Test {
 protected:
+    // One server per test program, for the toolkit's whole life; the screen
+    // of the program's default desktop.
+    static testing::XvfbServer& Xvfb() {
+        static testing::XvfbServer server("1366x768x24");
+        return server;
+    }
     static void SetUpTestSuite() {
-        static testing::XvfbServer server;  // one per test program, for the toolkit's whole life
-        server.Export();
+        Xvfb().Export();
         static testing::ScopedEnvironment visible("ZEM_HEADLESS", std::nullopt);
     }
 
     void SetUp() override {
         ASSERT_TRUE(platform::webview::EngineAvailable()) << "no X server for the engine";
+        ASSERT_TRUE(display_.Started()) << "the program's windows are not on the X server";
         ASSERT_NE(Server(), nullptr);
         form_ = &FormInstance<BrowserForm>::Get();
         form_->Show();
@@ -109,16 +117,18 @@ protected:
         return PumpUntil([&] { return PixelAt(browser, x, y) == colour; });
     }
 
-    // Real pointer input through the window system at a point of the control.
-    static void ClickAt(WebBrowser& browser, int x, int y,
-                        platform::MouseButton button = platform::MouseButton::Left) {
-        POINT point{x, y};
-        ClientToScreen(browser.hWnd(), &point);
-        platform::MovePointer(point.x, point.y);
-        platform::Click(button, point.x, point.y);
+    // A person's click (XTest) at a point of the control, once the form shows
+    // there at the server; the program has read it on return.
+    void ClickAt(WebBrowser& browser, int x, int y, platform::MouseButton button = platform::MouseButton::Left) {
+        const unsigned xButton = button == platform::MouseButton::Left    ? 1
+                                 : button == platform::MouseButton::Right ? 3
+                                                                          : 2;
+        ASSERT_TRUE(display_.Click(browser.hWnd(), x, y, xButton)) << "the click did not arrive";
     }
+    testing::ProgramDisplay& display() { return display_; }
 
     platform::TestDesktop desktop_;
+    testing::ProgramDisplay display_{Xvfb().Name()};
     BrowserForm* form_ = nullptr;
 };
 
