@@ -25,6 +25,7 @@
 #include "platform/window/user32.h"
 #include "platform/window/window_system.h"
 #include "tests/support/test_tray_manager.h"
+#include "tests/support/x_geometry.h"
 #include "tests/support/xvfb_server.h"
 
 #include <X11/Xatom.h>
@@ -111,14 +112,7 @@ protected:
         if (image != nullptr) XDestroyImage(image);
         return pixel;
     }
-    RECT RootRect(::Window window) {
-        XWindowAttributes attributes{};
-        XGetWindowAttributes(observer, window, &attributes);
-        int x = 0, y = 0;
-        ::Window child = 0;
-        XTranslateCoordinates(observer, window, DefaultRootWindow(observer), 0, 0, &x, &y, &child);
-        return RECT{x, y, x + attributes.width, y + attributes.height};
-    }
+    RECT RootRect(::Window window) { return zem::testing::RootRect(observer, window); }
     void MoveTo(int x, int y) {
         XTestFakeMotionEvent(observer, 0, x, y, 0);
         XFlush(observer);

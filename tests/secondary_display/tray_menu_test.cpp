@@ -34,6 +34,7 @@
 #include "site/sample_server.h"
 #include "tests/support/test_tray_manager.h"
 #include "tests/support/xtest_input.h"
+#include "tests/support/x_geometry.h"
 #include "tests/support/xvfb_server.h"
 #include "tests/system/recording_launcher.h"
 #include "tests/system/scoped_environment.h"
@@ -108,15 +109,7 @@ protected:
         }
         return false;
     }
-    // The window's rectangle on the screen, as the server has it.
-    RECT RootRect(::Window window) {
-        XWindowAttributes attributes{};
-        XGetWindowAttributes(observer, window, &attributes);
-        int x = 0, y = 0;
-        ::Window child = 0;
-        XTranslateCoordinates(observer, window, DefaultRootWindow(observer), 0, 0, &x, &y, &child);
-        return RECT{x, y, x + attributes.width, y + attributes.height};
-    }
+    RECT RootRect(::Window window) { return zem::testing::RootRect(observer, window); }
 
     // The main window, loaded, shown and mapped on the server.
     Form1& OpenMain() {
