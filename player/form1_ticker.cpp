@@ -47,8 +47,8 @@ void Form1::gun_Timer() {
         tickerBytesListed_.reset();
         List3.Clear();
         if (!bytes) return;
-        for (const std::string& line : zem::platform::SplitTextLines(*bytes)) {
-            if (!line.empty()) List3.AddItem(zem::platform::GbkToUtf8(line));
+        for (const std::string& line : zem::platform::DecodeTextLines(*bytes)) {
+            if (!line.empty()) List3.AddItem(line);
         }
         tickerBytesListed_ = std::move(bytes);
     });

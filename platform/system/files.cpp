@@ -225,13 +225,17 @@ std::vector<std::string> SplitTextLines(std::string_view bytes) {
     return lines;
 }
 
+std::vector<std::string> DecodeTextLines(std::string_view bytes) {
+    std::vector<std::string> lines = SplitTextLines(bytes);
+    for (std::string& line : lines) line = GbkToUtf8(line);
+    return lines;
+}
+
 std::optional<std::vector<std::string>> ReadTextFileLines(std::string_view path) {
     std::error_code error;
     const std::optional<std::string> bytes = ReadFileBytes(path, error);
     if (!bytes) return std::nullopt;
-    std::vector<std::string> lines = SplitTextLines(*bytes);
-    for (std::string& line : lines) line = GbkToUtf8(line);
-    return lines;
+    return DecodeTextLines(*bytes);
 }
 
 }  // namespace zem::platform

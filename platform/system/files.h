@@ -76,6 +76,9 @@ bool WriteTextFile(std::string_view path, std::string_view utf8Text);
 // one and stays in the line. Text after the last line end is a last line.
 std::vector<std::string> SplitTextLines(std::string_view bytes);
 
+// GBK bytes as lines (SplitTextLines), each converted to UTF-8.
+std::vector<std::string> DecodeTextLines(std::string_view bytes);
+
 // The file's lines, each converted to UTF-8; nothing when it cannot be read.
 std::optional<std::vector<std::string>> ReadTextFileLines(std::string_view path);
 
