@@ -3,6 +3,10 @@
 
 namespace zem::platform::webview {
 
+// The script world our own scripts run in: page scripts cannot see or
+// replace what ours define there, and the document is the same.
+inline constexpr const char* kScriptWorld = "zem";
+
 // Injected at the start of every document, in every frame: tells the view
 // when a frame's document has loaded, and turns a right click in a document
 // whose context-menu handler is set into a message (the page shows no menu
