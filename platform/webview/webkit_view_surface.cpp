@@ -198,11 +198,14 @@ void WebKitView::PaintWindow() {
         const int left = std::max<int>(0, paint.rcPaint.left);
         for (int y = std::max<int>(0, paint.rcPaint.top); y < bottom && left < right; ++y)
             std::copy(frame_.Row(y) + left, frame_.Row(y) + right, surface->Row(y) + left);
+        RECT drawn = paint.rcPaint;
         // Beyond the page (a surface larger than the last frame): blank.
         if (surface->Width() > frame_.Width() || surface->Height() > frame_.Height()) {
             surface->Fill(RECT{frame_.Width(), 0, surface->Width(), surface->Height()}, 0xFFFFFF);
             surface->Fill(RECT{0, frame_.Height(), surface->Width(), surface->Height()}, 0xFFFFFF);
+            drawn = RECT{0, 0, surface->Width(), surface->Height()};
         }
+        SurfaceDrawn(window_, drawn);
     }
     EndPaint(window_, &paint);
 }

@@ -566,6 +566,80 @@ TEST_F(DisplayTest, ACustomPointerShowsItsPicture) {
     EXPECT_TRUE(custom);
 }
 
+// After a window's first picture only what is drawn is composed and sent
+// again: each way of drawing reaches the server at its place, and only there.
+TEST_F(DisplayTest, EachDrawingReachesTheServerAtItsPlaceAndOnlyThere) {
+    HWND window = MakeWindow("", 100, 80, 200, 120);
+    HWND child = CreateWindowExA(0, "DisplayTest", "", WS_CHILD | WS_VISIBLE, 50, 40, 100, 60, window, nullptr,
+                                 nullptr, nullptr);
+    ASSERT_NE(Shown(window), 0u);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return RootPixel(240, 170) == Rgb(g_fill); }));
+    const COLORREF before = g_fill;
+    struct Way {
+        const char* what;
+        std::function<void(COLORREF)> draw;
+        POINT changed;  // root points
+        POINT kept;
+    };
+    const std::vector<Way> ways = {
+        {"a window DC of the child",
+         [&](COLORREF color) {
+             HDC dc = GetDC(child);
+             HBRUSH brush = CreateSolidBrush(color);
+             const RECT part{10, 10, 30, 30};
+             FillRect(dc, &part, brush);
+             DeleteObject(brush);
+             ReleaseDC(child, dc);
+         },
+         {170, 140},
+         {190, 140}},
+        {"a paint of part of the window",
+         [&](COLORREF color) {
+             g_fill = color;  // the whole window is filled, clipped to the update area
+             const RECT part{5, 5, 25, 25};
+             InvalidateRect(window, &part, FALSE);
+         },
+         {110, 90},
+         {130, 90}},
+        {"pixels written into the child's surface",
+         [&](COLORREF color) {
+             const RECT part{60, 30, 80, 50};
+             zem::platform::WindowSurface(child)->Fill(part, zem::platform::PixelFromColor(color));
+             zem::platform::SurfaceDrawn(child, part);
+         },
+         {220, 160},
+         {240, 160}},
+    };
+    COLORREF color = RGB(10, 20, 200);
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.what);
+        color += RGB(0, 40, 0);
+        way.draw(color);
+        // A drawing outside the loop shows at its next wait: wait in steps.
+        bool shown = false;
+        for (int step = 0; step < 100 && !shown; ++step) {
+            zem::platform::ProcessPendingMessages();
+            zem::platform::EventLoop::Get().WaitForEvents(10);
+            shown = RootPixel(way.changed.x, way.changed.y) == Rgb(color);
+        }
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(RootPixel(way.kept.x, way.kept.y), Rgb(before));
+    }
+    g_fill = before;
+}
+
+// The pixels of a window made smaller and then larger again are all shown.
+TEST_F(DisplayTest, AWindowMadeSmallerAndLargerAgainShowsAllItsPixels) {
+    HWND window = MakeWindow("", 100, 80, 200, 120);
+    const ::Window shown = Shown(window);
+    ASSERT_NE(shown, 0u);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return RootPixel(290, 190) == Rgb(g_fill); }));
+    SetWindowPos(window, nullptr, 0, 0, 120, 70, SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return RootRect(shown).right == 220; }));
+    SetWindowPos(window, nullptr, 0, 0, 200, 120, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_TRUE(PumpMessagesUntil([&] { return RootPixel(290, 190) == Rgb(g_fill); }));
+}
+
 TEST(DisplayLoss, TheXServerGoingAwayEndsTheProgramCleanly) {
     EXPECT_EXIT(
         {
