@@ -211,6 +211,7 @@ WebKitView::WebKitView(HWND window, ViewClient& client, WebKitView* related) : w
     g_signal_connect(web_, "permission-request", G_CALLBACK(Signals::Permission), this);
     g_signal_connect(web_, "web-process-terminated", G_CALLBACK(Signals::Terminated), this);
     WindowChanged();
+    DrawIntoMemory();
     gtk_widget_show(GTK_WIDGET(web_));
     FollowWindowVisibility();
     visibilityObserver_ = WindowObserverRegistration([this](const WindowEvent& event) {

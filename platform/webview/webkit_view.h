@@ -86,6 +86,7 @@ private:
     void Defer(std::function<void()> work);
 
     // Pixels and input (webkit_view_surface.cpp).
+    void DrawIntoMemory();
     void Damaged(const GdkRectangle& area);
     void CopyDamage();
     void PaintWindow();

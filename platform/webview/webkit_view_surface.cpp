@@ -61,6 +61,18 @@ constexpr const char* kAfterNextFrame =
 
 }  // namespace
 
+// The offscreen window draws into memory of the program's own: left to the
+// toolkit, its picture would be a pixmap at the X server, drawn there and
+// read back with a round trip at every frame.
+void WebKitView::DrawIntoMemory() {
+    gtk_widget_realize(offscreen_);
+    g_signal_connect(gtk_widget_get_window(offscreen_), "create-surface",
+                     G_CALLBACK(+[](GdkWindow*, gint width, gint height, gpointer) -> cairo_surface_t* {
+                         return cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+                     }),
+                     nullptr);
+}
+
 // A view nobody can see (its control or a container hidden, its form hidden
 // or minimized) has its offscreen window unmapped: the engine then treats the
 // page as a browser treats a background tab (hidden visibility state, no
