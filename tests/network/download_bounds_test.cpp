@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "download_fixture.h"
@@ -99,18 +100,22 @@ TEST_F(HostileDownloadTest, ABodyStopsShortOfTheFreeSpaceLessTheMargin) {
     struct Case {
         const char* name;
         std::uint64_t margin;
-        std::string answer;
+        ScriptedServer::Script script;
     };
     const Case cases[] = {
-        {"a margin over all the free space", free + kMiB,
-         "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n0123456789"},
+        {"a margin larger than any free space", std::numeric_limits<std::uint64_t>::max(),
+         [](ScriptedConnection& connection) {
+             connection.Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n0123456789");
+         }},
+        // 1 GiB offered (only what the bound lets through is sent), so that
+        // space others free meanwhile does not let it pass.
         {"a margin of all but 1 MiB", free - kMiB,
-         kChunkedHead + Chunk(std::string(32 * kMiB, 'x')) + Chunk("")},
+         Trickle(kChunkedHead, Chunk(std::string(kMiB, 'x')), 0, 1024, Chunk(""))},
     };
     for (const Case& item : cases) {
         SCOPED_TRACE(item.name);
         ScopedDownloadLimits limits(DownloadLimits{.freeSpaceMarginBytes = item.margin});
-        ScriptedServer server([&](ScriptedConnection& connection) { connection.Send(item.answer); });
+        ScriptedServer server(item.script);
         auto callback = MakeCom<RecordingCallback>();
         EXPECT_EQ(Download(server, callback.Get()), INET_E_DOWNLOAD_FAILURE);
         ExpectEarlierFileOnly();
