@@ -5,6 +5,8 @@
 // programs such tests need.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <poll.h>
 #include <spawn.h>
 #include <sys/syscall.h>
@@ -78,3 +80,15 @@ inline NamespaceRun RerunInOwnProcessNamespace(const std::string& filter, int mi
 }
 
 }  // namespace zem::testing
+
+// At the start of a test's body: outside the namespace, runs the cases that
+// match `filter` again inside one (or skips the test where none can be made),
+// checks that they passed and returns; inside, the body goes on.
+#define ZEM_RUN_IN_OWN_PROCESS_NAMESPACE(filter, milliseconds)                                                \
+    if (!zem::testing::InsideOwnProcessNamespace()) {                                                         \
+        const auto run = zem::testing::RerunInOwnProcessNamespace(filter, milliseconds);                      \
+        if (run == zem::testing::NamespaceRun::Unavailable)                                                   \
+            GTEST_SKIP() << "no process namespace can be made here (unshare --pid --fork --mount-proc)";      \
+        EXPECT_EQ(run, zem::testing::NamespaceRun::Passed) << "the namespaced run failed or did not end";     \
+        return;                                                                                               \
+    }

@@ -149,13 +149,8 @@ TEST(NativeProcessLauncher, TaskkillEndsEveryProcessOfTheImageNameAndNothingElse
 // folder's file, is told. Run in a process namespace of its own, so that a
 // fault ends nothing outside it.
 TEST(EndingOwnImageNames, EndsOnlyTheProcessesOfTheProgramFoldersFile) {
-    if (!zem::testing::InsideOwnProcessNamespace()) {
-        const auto run = zem::testing::RerunInOwnProcessNamespace("EndingOwnImageNames.*", 60000);
-        if (run == zem::testing::NamespaceRun::Unavailable)
-            GTEST_SKIP() << "no process namespace can be made here (unshare --pid --fork --mount-proc)";
-        EXPECT_EQ(run, zem::testing::NamespaceRun::Passed) << "the namespaced run failed or did not end";
-        return;
-    }
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("EndingOwnImageNames.*", 60000)
+
     for (const std::string name : {"update", "zemplayer"}) {
         SCOPED_TRACE(name);
         TempFolder programFolder("程序 目录"), elsewhere;

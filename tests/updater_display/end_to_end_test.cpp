@@ -81,15 +81,7 @@ void ClickAt(Display* display, int x, int y) {
 }
 
 TEST(UpdaterEndToEnd, TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVersion) {
-    if (!zem::testing::InsideOwnProcessNamespace()) {
-        // Outside: the same case again in a process namespace of its own,
-        // where the machine allows making one.
-        const auto run = zem::testing::RerunInOwnProcessNamespace("UpdaterEndToEnd.*", 120000);
-        if (run == zem::testing::NamespaceRun::Unavailable)
-            GTEST_SKIP() << "no process namespace can be made here (unshare --pid --fork --mount-proc)";
-        EXPECT_EQ(run, zem::testing::NamespaceRun::Passed) << "the namespaced run failed or did not end";
-        return;
-    }
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.*", 120000)
 
     zem::testing::TempFolder folder("程序 目录");
     const std::filesystem::path program = folder.Path() / "update";
