@@ -171,6 +171,19 @@ TEST_F(MenuTest, TheServerPagesOpenInTheBrowserFromTheFixedHost) {
     EXPECT_EQ(content_server::FixedHost(), server->Address());
 }
 
+TEST_F(MenuTest, AServerPageWithoutABrowserLeavesThePlayerRunning) {
+    Form1& main = OpenMain();
+    launcher.fail = true;  // no browser can be started
+    for (const char* item : {"kkk", "gtt", "shouye"}) {
+        ::testing::internal::CaptureStderr();
+        ChooseFromTray(item);
+        EXPECT_NE(::testing::internal::GetCapturedStderr().find("no web browser was found"), std::string::npos) << item;
+        EXPECT_FALSE(forms::Ended()) << item;
+    }
+    EXPECT_TRUE(main.Visible());
+    EXPECT_EQ(script.Questions().size(), 3u);  // the three menus, no message box
+}
+
 TEST_F(MenuTest, AboutAndSettingsAreNeverLoadedTogether) {
     Form1& main = OpenMain();
     ChooseFromTray("shnhhy");

@@ -10,14 +10,10 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/inotify.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -31,46 +27,13 @@
 #include "platform/system/profile.h"
 #include "shell/config_info.h"
 #include "site/sample_server.h"
+#include "tests/support/process_namespace.h"
 #include "tests/support/xvfb_server.h"
 #include "tests/system/scoped_environment.h"
 #include "tests/system/temp_folder.h"
 #include "windows/version_check.h"
 
-extern char** environ;
-
 namespace {
-
-constexpr const char* kInsideMark = "ZEM_UPDATER_END_TO_END_INSIDE";
-
-// Starts a program with arguments and an environment of its own; its id, or -1.
-pid_t Spawn(const std::vector<std::string>& arguments, const std::vector<std::string>& environment) {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (const std::string& entry : environment) envp.push_back(const_cast<char*>(entry.c_str()));
-    for (char** entry = environ; *entry != nullptr; ++entry) envp.push_back(*entry);
-    envp.push_back(nullptr);
-    pid_t child = -1;
-    if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
-    return child;
-}
-
-// Waits for the child's end, at most `milliseconds`, by its process descriptor.
-std::optional<int> WaitForExit(pid_t child, int milliseconds) {
-    const int descriptor = static_cast<int>(syscall(SYS_pidfd_open, child, 0));
-    if (descriptor >= 0) {
-        pollfd ended{descriptor, POLLIN, 0};
-        const int ready = poll(&ended, 1, milliseconds);
-        close(descriptor);
-        if (ready != 1) return std::nullopt;
-    }
-    int status = 0;
-    // A child of the process launcher is reaped by the launcher itself: it
-    // has ended all the same.
-    if (waitpid(child, &status, 0) != child) return 0;
-    return status;
-}
 
 // The first top-level X window of this size to be mapped, waiting at most `milliseconds`.
 std::optional<Window> WaitForMappedWindow(Display* display, int width, int height, int milliseconds) {
@@ -118,23 +81,7 @@ void ClickAt(Display* display, int x, int y) {
 }
 
 TEST(UpdaterEndToEnd, TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVersion) {
-    if (std::getenv(kInsideMark) == nullptr) {
-        // Outside: the same case again in a process namespace of its own,
-        // where the machine allows making one.
-        const pid_t probe = Spawn({"unshare", "--pid", "--fork", "--mount-proc", "--", "true"}, {});
-        const auto probed = probe > 0 ? WaitForExit(probe, 20000) : std::nullopt;
-        if (!probed || !WIFEXITED(*probed) || WEXITSTATUS(*probed) != 0)
-            GTEST_SKIP() << "no process namespace can be made here (unshare --pid --fork --mount-proc)";
-        const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-        const pid_t inside = Spawn({"unshare", "--pid", "--fork", "--mount-proc", "--", self,
-                                    "--gtest_filter=UpdaterEndToEnd.*"},
-                                   {std::string(kInsideMark) + "=1"});
-        ASSERT_GT(inside, 0);
-        const auto status = WaitForExit(inside, 120000);
-        ASSERT_TRUE(status.has_value()) << "the namespaced run did not end";
-        EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "the namespaced run failed";
-        return;
-    }
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.*", 120000)
 
     zem::testing::TempFolder folder("程序 目录");
     const std::filesystem::path program = folder.Path() / "update";
@@ -169,7 +116,7 @@ TEST(UpdaterEndToEnd, TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVers
     ClickAt(observer, left + 216 + 50, top + 352 + 16);
 
     EXPECT_TRUE(WaitForWrittenFile(watcher, "zemdate-ran.txt", 30000)) << "the package's mark did not appear";
-    const auto status = WaitForExit(updater, 30000);
+    const auto status = zem::testing::WaitForExit(updater, 30000);
     EXPECT_TRUE(status.has_value()) << "the updater did not end";
     EXPECT_EQ(folder.Read("zemdate-ran.txt"), "zemdate: the sample package ran\n");
     EXPECT_EQ(配置信息::ReadConfig("Version", "Version", ""), "1.4");
