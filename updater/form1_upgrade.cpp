@@ -14,7 +14,10 @@ using namespace zem::forms;
 // The upgrade button stays usable while a download runs, as do the close
 // glyph and the tray item: a nested upgrade is refused by the download
 // object and takes the failure path, whose unload stops the running transfer.
+// Once that transfer is cancelled, the button does nothing until its call has
+// unwound: the cancelled upgrade shows the failure itself.
 void Form1::Image8_Click() {
+    if (oDownload && oDownload->Stopping()) return;
     SkipOnError([this] {
         Label2.SetVisible(true);
         Label3.SetVisible(true);
