@@ -481,14 +481,23 @@ TEST_F(UpdaterFlow, ProgressRoundsTheBarToEvenAndShowsTwoDecimals) {
         {0, 100, 38, "37.50%"}, {5, 0, 38, "37.50%"},     {2, 1, 38, "200.00%"},  // the bar refuses 200
         {1, 1, 100, "100.00%"}, {1, 200, 0, "0.50%"},      // 0.5 rounds to even: 0
         {1, 800, 0, "0.13%"},   {5, 800, 1, "0.63%"},       // the text rounds halves up
-        // Beyond 32 bits the bar's statement overflows and is skipped; the text still shows.
-        {INT32_MAX, 1, 1, "214748364800.00%"}, {INT32_MIN, 1, 1, "-214748364800.00%"},
     };
     for (const Case& c : cases) {
         form->oDownload_OnProgress(c.progress, c.maximum, 0, 0, "");
         EXPECT_EQ(form->S.Value(), c.bar) << c.progress << "/" << c.maximum;
         EXPECT_EQ(form->Label3.Caption(), c.text) << c.progress << "/" << c.maximum;
     }
+    // Beyond 32 bits the bar's statement overflows and is skipped: the bar is
+    // not even asked. The text still shows.
+    std::vector<std::string> asked;
+    form->S.OnPropertyChanged = [&](const std::string& key) { asked.push_back(key); };
+    for (const auto& [progress, text] :
+         {std::pair{INT32_MAX, "214748364800.00%"}, std::pair{INT32_MIN, "-214748364800.00%"}}) {
+        form->oDownload_OnProgress(progress, 1, 0, 0, "");
+        EXPECT_EQ(form->Label3.Caption(), text);
+    }
+    EXPECT_EQ(form->S.Value(), 1);
+    EXPECT_TRUE(asked.empty());
 }
 
 }  // namespace
