@@ -63,7 +63,17 @@ protected:
         EXPECT_EQ(InstalledVersion(), "1.2");
         EXPECT_FALSE(std::filesystem::exists(PackagePath()));
     }
+    // A peer as the fixed host that sends the head and the first 1000 of
+    // 1000000 bytes, then nothing.
+    void ServeStalledPackage() {
+        stalled.emplace([](testing::ScriptedConnection& connection) {
+            if (connection.Send("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n" + PackageBytes(1000)))
+                connection.WaitForClose(60000);
+        });
+        host.emplace("ZEM_HOST", stalled->Address());
+    }
     std::vector<Seen> seen;
+    std::optional<testing::ScriptedServer> stalled;
 };
 
 TEST_F(UpdaterFlow, WithoutAUsableArgumentOrBesideAnotherUpdaterItEndsAtOnce) {
@@ -339,11 +349,7 @@ TEST_F(UpdaterFlow, APackageLargerThanAnnouncedIsNeverStarted) {
 // reads its input while the transfer waits, so cancel ends it at once.
 TEST_F(UpdaterFlow, CancelStopsATransferThatStalls) {
     配置信息::WriteConfig("Version", "Version", "1.2");
-    testing::ScriptedServer peer([](testing::ScriptedConnection& connection) {
-        if (connection.Send("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n" + PackageBytes(1000)))
-            connection.WaitForClose(60000);
-    });
-    host.emplace("ZEM_HOST", peer.Address());
+    ServeStalledPackage();
     Form1* form = Start("1.4###shengji###");
     ASSERT_NE(form, nullptr);
     // The cancel comes with the third report that brings nothing new.
@@ -379,11 +385,7 @@ public:
 // transfer unwinds with the failure, and the second click starts nothing.
 TEST_F(UpdaterFlow, CancelAndUpgradeInOneBatchStartExactlyOneTransfer) {
     配置信息::WriteConfig("Version", "Version", "1.2");
-    testing::ScriptedServer peer([](testing::ScriptedConnection& connection) {
-        if (connection.Send("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n" + PackageBytes(1000)))
-            connection.WaitForClose(60000);
-    });
-    host.emplace("ZEM_HOST", peer.Address());
+    ServeStalledPackage();
     Form1* form = Start("1.4###shengji###");
     ASSERT_NE(form, nullptr);
     const auto counting = platform::MakeCom<CountingDownload>();
