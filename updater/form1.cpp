@@ -5,6 +5,7 @@
 
 #include "platform/forms/picture.h"
 #include "platform/forms/program.h"
+#include "platform/forms/runtime_error.h"
 #include "platform/network/content_server.h"
 #include "platform/system/files.h"
 #include "platform/window/user32.h"
@@ -201,10 +202,16 @@ void Form1::oDownload_OnProgress(std::int32_t lProgress, std::int32_t lMaxProgre
                                  const std::string&) {
     if (lProgress == 0 || lMaxProgress == 0) return;
     const float percentage = static_cast<float>(lProgress) / static_cast<float>(lMaxProgress) * 100.0f;
-    SkipOnError([&] { S.SetValue(static_cast<std::int32_t>(zem::updater::RoundToEven(percentage))); });
     SkipOnError([&] {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.2f%%", static_cast<double>(percentage));
+        // The bar's value is a 32-bit integer: a percentage beyond it overflows.
+        const auto value = zem::updater::WholeToInt32(zem::updater::RoundToEven(percentage));
+        if (!value) throw RuntimeError(errOverflow);
+        S.SetValue(*value);
+    });
+    SkipOnError([&] {
+        // "0.00": halves round up, as the rate's two decimals do.
+        char text[48];
+        std::snprintf(text, sizeof text, "%.2f%%", zem::updater::RoundToTwoDecimals(percentage));
         Label3.SetCaption(text);
     });
 }

@@ -183,9 +183,12 @@ HWND WindowAtPoint(POINT screenPoint);
 
 // ---- Message processing ------------------------------------------------------
 
-// Processes every pending message of the thread: posted messages, input,
-// paints and due timers, then returns. False when WM_QUIT was met (it stays
-// pending for the outer loop).
+// Processes every pending message of the thread without ever blocking (the
+// forms runtime's DoEvents): what is queued (posted messages, input, paints,
+// due timers), then one step of the event loop's wait that does not wait (the
+// display presents its windows and reads the X server's events, the engine's
+// sources and due loop timers run), then what that step queued. False when
+// WM_QUIT was met (it stays pending for the outer loop).
 bool ProcessPendingMessages();
 
 // Waits, in the event loop (platform/base/event_loop.h), until a message may
