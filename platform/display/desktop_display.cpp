@@ -286,13 +286,18 @@ void DesktopDisplay::SynchronizeWindow(HWND window, ShownWindow& shown) {
     x.Present(ComposeWindow(window));
 }
 
-// The server's stacking follows the program's z-order (topmost first).
+// The server's stacking follows the program's z-order (topmost first). Under
+// a window manager the windows it manages sit in its frames, no longer
+// siblings: it stacks them (owned above owner, the active one raised), and
+// only the pop-ups that bypass it are ordered here.
 void DesktopDisplay::SynchronizeStacking() {
+    const bool managed = HasWindowManager();
     std::vector<::Window> order;
     for (HWND top : TopLevelWindows()) {
         auto found = shown_.find(top);
-        if (found != shown_.end() && found->second.window && found->second.window->Mapped())
-            order.push_back(found->second.window->id());
+        if (found == shown_.end() || !found->second.window || !found->second.window->Mapped()) continue;
+        if (managed && !IsPopupClass(WindowClassName(top))) continue;
+        order.push_back(found->second.window->id());
     }
     if (order == stacking_) return;
     stacking_ = order;
