@@ -72,8 +72,11 @@ TEST_F(LayoutTest, BothPanelsAtTheDesignSizeMaximizedAndAtTheSmallestSize) {
     }
 }
 
-TEST_F(LayoutTest, WhileMinimizedOnlyTheTickerStripIsLaidOut) {
+// While minimized only the ticker strip follows a size change; the restore
+// lays the whole window out again, panels and all.
+TEST_F(LayoutTest, WhileMinimizedOnlyTheTickerStripIsLaidOutAndTheRestoreLaysOutAgain) {
     Form1& main = Open();
+    const std::vector<LONG> panel = Bounds(main.Picture2);
     const std::vector<LONG> list = Bounds(main.Picture6);
     main.SetWindowState(forms::vbMinimized);
     main.Picture2.Move(2, 101, 900, 400);
@@ -82,6 +85,7 @@ TEST_F(LayoutTest, WhileMinimizedOnlyTheTickerStripIsLaidOut) {
     EXPECT_EQ(Bounds(main.tupian)[0], 700 - 460);
     main.SetWindowState(forms::vbNormal);
     platform::ProcessPendingMessages();
+    EXPECT_EQ(Bounds(main.Picture2), panel);
     EXPECT_EQ(Bounds(main.Picture6), list);
 }
 
