@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/shell/icons.h"
 #include "tests/mainwindow/main_window_fixture.h"
 
 namespace zem::mainwindow_testing {
@@ -95,6 +96,13 @@ TEST_F(LayoutTest, TheTogglesHideAndShowTheListWithTheirLooks) {
     const LONG sw = 1063;
     const HWND toggle = main.Picture4.hWnd();
     EXPECT_TRUE(Shows(toggle, 0, 0, *main.Image12.Picture(), 0, 0, 10, 128));
+    // Over the toggle the pointer is its custom one, the picture kept with the
+    // window: a 32-pixel icon, white where its hot spot (the centre) lies.
+    EXPECT_EQ(platform::WindowCursorId(toggle), forms::vbCustom);
+    const platform::IconImage* pointer = platform::IconFromHandle(platform::WindowCursorIcon(toggle));
+    ASSERT_NE(pointer, nullptr);
+    EXPECT_EQ(pointer->width, 32);
+    EXPECT_EQ(pointer->pixels[16 * 32 + 16], 0xFFFFFFFFu);
 
     // The splitter's toggle: the list goes, the player views reach to SW - 8.
     desktop.clock().Advance(1000);
