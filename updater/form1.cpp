@@ -64,6 +64,8 @@ std::string PackageDestination(const std::string& source) {
 
 Form1::Form1() : Form(Form1Design()) {
     SetScaleMode(vbPixels);
+    // The design icon, until the load puts the icon file's in its place.
+    SetIcon(DesignPicture("Form1.Icon"));
     PlacePicture(Image1, "Form1.Image1", 0, 0);
     PlacePicture(Image2, "Form1.Image2", 528, 8);
     PlacePicture(Image3, "Form1.Image3", 0, 0, false);

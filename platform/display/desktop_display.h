@@ -35,6 +35,7 @@ struct ShownWindow {
     int pendingConfigures = 0;  // our own moves the server has yet to report
     int cursorId = -1;
     HICON icon = nullptr;
+    ::Window transientFor = 0;  // the owner's X window, as last told to the server
 };
 
 class DesktopDisplay {
@@ -75,6 +76,7 @@ private:
     std::vector<::Window> stacking_;
     HWND grabbedBy_ = nullptr;
     HWND foreground_ = nullptr;
+    std::uint64_t foregroundRequests_ = 0;  // ForegroundRequests() last answered at the server
     std::optional<bool> windowManager_;
     std::map<std::intptr_t, Cursor> cursors_;  // by pointer id, or by custom icon handle
 };

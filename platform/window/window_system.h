@@ -33,8 +33,13 @@ bool IsMinimizedWindow(HWND window);
 bool IsMaximizedWindow(HWND window);
 // Parent of a child window; null for a top-level window.
 HWND ParentWindow(HWND window);
-// Owner of a top-level window created with a parent; null otherwise.
+// Owner of a top-level window (created with a parent, or given one through
+// GWLP_HWNDPARENT); null otherwise.
 HWND OwnerWindow(HWND window);
+// How many times a window was asked to the foreground (SetForegroundWindow, a
+// show, a press): the display activates the foreground window at the server
+// each time this grows, also when it already was the foreground one.
+std::uint64_t ForegroundRequests();
 // Top-level windows, topmost first.
 std::vector<HWND> TopLevelWindows();
 // Children of `window`, topmost first.

@@ -147,6 +147,12 @@ TEST_F(LoadTest, MissingOrBrokenSkinFilesAreNamedOnceAndTheWindowOpensWithWhatLo
     EXPECT_EQ(count("icon.ico"), 1u);
     EXPECT_EQ(count("zemplayer:"), 3u);
     EXPECT_TRUE(main.Visible());
+    // Without the icon file the window keeps its design icon, in the taskbar and the tray.
+    ASSERT_TRUE(main.Icon());
+    EXPECT_NE(main.Icon()->Icon(), nullptr);
+    EXPECT_EQ(platform::WindowIconHandle(main.hWnd()), main.Icon()->Icon());
+    ASSERT_EQ(platform::TrayIcons().size(), 1u);
+    EXPECT_EQ(platform::TrayIcons()[0].icon, main.Icon()->Icon());
     EXPECT_FALSE(main.Image4.Picture());
     EXPECT_FALSE(main.Image9.Picture());
     ASSERT_TRUE(main.Image5.Picture());
