@@ -50,6 +50,8 @@ Form1::~Form1() = default;
 
 void Form1::DesignControls() {
     SetScaleMode(vbPixels);
+    // The design icon, until the skin loader puts the icon file's in its place.
+    SetIcon(DesignPicture("Form1.Icon"));
     SetBackColor(0x1F1F1F);
     SetForeColor(0xFFFFFF);
 
@@ -80,7 +82,8 @@ void Form1::DesignControls() {
     Image11.SetStretch(true);
     Image11.SetPicture(DesignPicture("Form1.Image11"));
     PixelBox(Picture4, 0x1F1F1F);
-    // The toggle's own pointer: the custom one stored with the window.
+    // The toggle's own pointer: the custom one, with its picture stored with the window.
+    Picture4.SetMouseIcon(DesignPicture("Form1.Picture4.MouseIcon"));
     Picture4.SetMousePointer(vbCustom);
     Hidden(Image12);
     Hidden(Image13);

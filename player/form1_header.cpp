@@ -3,17 +3,14 @@
 // view tabs.
 #include <algorithm>
 #include <cmath>
-#include <exception>
-#include <iostream>
 
 #include "platform/base/text.h"
 #include "platform/drawing/gdi.h"
 #include "platform/network/content_server.h"
-#include "platform/system/files.h"
 #include "platform/window/user32.h"
 #include "player/form1.h"
+#include "player/player_exit.h"
 #include "shell/config_info.h"
-#include "shell/tray_icon.h"
 #include "windows/form2.h"
 
 using namespace zem::forms;
@@ -146,25 +143,7 @@ void Form1::Button1_Click(int Index) {
                 Hide();
                 return;
             }
-            // The exit: save the list, remove the tray icon, end the players,
-            // in this order. A failed save keeps the previous file whole and
-            // the exit goes on, as it does when the icon cannot be removed.
-            try {
-                SavePlayList(zem::platform::ProgramPath("\\zemskin\\zemplaylist.xml"));
-            } catch (const std::exception& error) {
-                std::cerr << "zemplayer: the play list was not saved: " << error.what() << '\n';
-            }
-            try {
-                托盘气泡::RemoveTrayIcon(*this);
-            } catch (const std::exception& error) {
-                std::cerr << "zemplayer: the tray icon was not removed: " << error.what() << '\n';
-            }
-            // Ending the players stops at the first image name whose command
-            // cannot start; the player then keeps running.
-            try {
-                配置信息::KillAllPlayers();
-            } catch (const std::exception&) {
-            }
+            zem::player::ExitPlayer(*this);
             return;
         }
         case 1: ToggleMaximized(); return;

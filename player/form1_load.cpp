@@ -11,6 +11,7 @@
 #include "platform/network/urlmon.h"
 #include "platform/system/files.h"
 #include "platform/system/profile.h"
+#include "platform/webview/web_view.h"
 #include "player/form1.h"
 #include "player/skin_loader.h"
 #include "shell/config_info.h"
@@ -85,7 +86,10 @@ void Form1::Form_Load() {
 
 void Form1::ReadPublishedValues() {
     const std::string path = zem::platform::ProgramPath("/zem.ini");
-    dizhi.SetCaption(PublishedValue("CONFIG", "url", path));
+    // Every view opens addresses built on the base address: one that is not
+    // an http or https address is no base address at all.
+    const std::string base = PublishedValue("CONFIG", "url", path);
+    dizhi.SetCaption(zem::platform::webview::IsWebAddress(base) ? base : "");
     SetCaption(PublishedValue("CONFIG", "name", path));
     huangchong.SetCaption(PublishedValue("huangchong", "huangchong", path));
     da.SetCaption(PublishedValue("da", "da", path));

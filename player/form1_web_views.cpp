@@ -80,9 +80,12 @@ private:
 // cancelled, so the view still shows it) become one group of the play list,
 // named by the page's title, once per title.
 void AddPageGroup(Form1& form, WebBrowser& view, const std::string& URL) {
+    // The address first: finding the document is already a read of the page,
+    // which a page whose script never ends holds for the read's whole bound,
+    // and the views navigate far more often than they play.
+    if (!form.IsPlayUrl(URL)) return;
     const std::shared_ptr<HtmlDocument> document = view.Document();
     if (document == nullptr) return;
-    if (!form.IsPlayUrl(URL)) return;
     const std::string name = document->title();
     SFPlayList& list = form.SFPlayList1;
     if (list.IsNodeExist(name)) return;
@@ -96,7 +99,7 @@ void AddPageGroup(Form1& form, WebBrowser& view, const std::string& URL) {
     // would keep the window busy for seconds. It draws once, at the end.
     const PaintingPaused paused(list);
     for (const HtmlAnchor& anchor : anchors) {
-        // The address as the document returns it, compared case-sensitively.
+        // The address as the page wrote it, compared case-sensitively.
         if (anchor.href.find(scheme) == std::string::npos) continue;
         list.AddItem(node, anchor.innerText, ConvertPlayUrl(anchor.href, BaseAddress(form)));
     }

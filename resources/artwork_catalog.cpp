@@ -142,6 +142,8 @@ Canvas DrawContactSheet(const Artwork& artwork, const TextPainter& text) {
         if (design.sameAs.empty())
             items.push_back({std::string(design.program == Program::Updater ? "update " : "") + design.name, &design.picture});
     for (const Canvas& icon : artwork.iconImages) items.push_back({"icon " + std::to_string(icon.Width()), &icon});
+    for (const DesignIcon& icon : artwork.icons)
+        if (icon.name != "Form1.Icon") items.push_back({icon.name, &icon.images.front()});
 
     const int sheetWidth = 1200, margin = 16, maxWidth = sheetWidth - 2 * margin;
     const Color paper = Rgb(0x74747C);

@@ -28,6 +28,14 @@ struct DesignPicture {
     std::string sameAs;   // when not empty: the picture of that design picture, embedded once
 };
 
+// An icon file kept with a window's design: the form's own icon ("Form1.Icon"),
+// or a control's custom pointer ("Form1.Picture4.MouseIcon").
+struct DesignIcon {
+    Program program;
+    std::string name;
+    std::vector<Canvas> images;  // square, largest first
+};
+
 struct SkinPicture {
     std::string fileName;  // inside "zemskin/skin/"
     Canvas picture;
@@ -36,6 +44,7 @@ struct SkinPicture {
 struct Artwork {
     std::vector<BitmapResource> bitmaps;
     std::vector<DesignPicture> designs;
+    std::vector<DesignIcon> icons;
     std::vector<SkinPicture> skins;
     std::vector<Canvas> iconImages;  // 64, 48, 32, 24 and 16 pixels square
 };
@@ -61,7 +70,7 @@ void DrawControlArtwork(Artwork& artwork);
 void DrawMainWindowArtwork(Artwork& artwork, const TextPainter& text);
 void DrawSecondaryWindowArtwork(Artwork& artwork, const TextPainter& text);
 void DrawUpdaterArtwork(Artwork& artwork, const TextPainter& text);
-void DrawIconArtwork(Artwork& artwork);
+void DrawIconArtwork(Artwork& artwork);  // the icon file, the windows' design icons and the custom pointer
 
 // Shared shapes.
 void DrawEmblem(Canvas& canvas, double centerX, double centerY, double radius);  // the round play emblem

@@ -47,8 +47,14 @@ std::string EmbeddedSource(const Artwork& artwork, Program program) {
         const std::string& array = arrayOfName.at(design.sameAs.empty() ? design.name : design.sameAs);
         table << "    {.data = " << array << ", .size = sizeof " << array << ", .name = \"" << design.name << "\"},\n";
     }
+    for (const DesignIcon& icon : artwork.icons) {
+        if (icon.program != program) continue;
+        const std::string array = "kDesign" + std::to_string(next++);
+        WriteArray(arrays, array, EncodeIcon(icon.images));
+        table << "    {.data = " << array << ", .size = sizeof " << array << ", .name = \"" << icon.name << "\"},\n";
+    }
     std::ostringstream out;
-    out << "// Made by zem_draw_artwork: the program's bitmap resources and design pictures.\n"
+    out << "// Made by zem_draw_artwork: the program's bitmap resources, design pictures and icons.\n"
            "#include \"platform/base/resources.h\"\n\nnamespace {\n\n"
         << arrays.str() << "\nconst zem::platform::EmbeddedResource kResources[] = {\n" << table.str()
         << "};\n\nstruct Registrar {\n    Registrar() { zem::platform::RegisterProgramResources(kResources); }\n"

@@ -1,4 +1,4 @@
-// Writes a program's bitmap resources and design pictures as a C++ source file of
+// Writes a program's bitmap resources, design pictures and design icons as a C++ source file of
 // byte arrays whose static registrar hands the table to the resource registry
 // before main runs.
 #pragma once

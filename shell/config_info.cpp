@@ -3,10 +3,12 @@
 #include "platform/base/text.h"
 #include "platform/base/win32_types.h"
 #include "platform/forms/program.h"
+#include "platform/forms/runtime_error.h"
 #include "platform/system/files.h"
 #include "platform/system/process.h"
 #include "platform/system/profile.h"
 
+#include <iostream>
 #include <vector>
 
 namespace 配置信息 {
@@ -49,9 +51,16 @@ void KillPlayerHelpers() {
     for (const std::string_view name : PlayerHelperImageNames) KillVodSoft(name);
 }
 
+// A machine without a web browser says so and goes on: the menu items that
+// open pages trap nothing, and the run-time error would end the player.
 void OpenInIE(std::string_view address) {
-    zem::forms::Shell("C:\\\\Program Files\\\\Internet Explorer\\\\IEXPLORE.exe " + std::string(address),
-                      SW_SHOWMINIMIZED);
+    try {
+        zem::forms::Shell("C:\\\\Program Files\\\\Internet Explorer\\\\IEXPLORE.exe " + std::string(address),
+                          SW_SHOWMINIMIZED);
+    } catch (const zem::forms::RuntimeError& error) {
+        if (error.Number() != zem::forms::errFileNotFound) throw;
+        std::cerr << zem::forms::App::Title() << ": no web browser was found to open " << address << '\n';
+    }
 }
 
 }  // namespace 配置信息

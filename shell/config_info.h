@@ -43,7 +43,7 @@ void KillAllPlayers();
 void KillPlayerHelpers();
 
 // Opens the address in the web browser, window minimized and activated, without
-// waiting; raises error 53 when no browser can be started.
+// waiting; when no browser can be found, says so on standard error and returns.
 void OpenInIE(std::string_view address);
 
 }  // namespace 配置信息

@@ -31,11 +31,9 @@ namespace zem::updater {
 std::int32_t TransferRate(std::int64_t bytes, std::int64_t milliseconds) {
     if (milliseconds == 0) return 0;
     const double rate = static_cast<double>(bytes) * 1000 / (static_cast<double>(milliseconds) * 1024);
-    // Two decimals (halves away from zero), read back in single precision.
-    const float twoDecimals = static_cast<float>(std::round(rate * 100) / 100);
-    const double whole = RoundToEven(twoDecimals);
-    if (!(std::abs(whole) <= std::numeric_limits<std::int32_t>::max())) return 0;
-    return static_cast<std::int32_t>(whole);
+    // Two decimals, read back in single precision; a rate beyond 32 bits is skipped.
+    const float twoDecimals = static_cast<float>(RoundToTwoDecimals(rate));
+    return WholeToInt32(RoundToEven(twoDecimals)).value_or(0);
 }
 
 }  // namespace zem::updater
@@ -47,7 +45,9 @@ CFileDownload::~CFileDownload() {
 }
 
 bool CFileDownload::StartDownloading(const std::string& sSrc, const std::string& sDest) {
-    if (m_Downloading) return false;
+    // A start while an aborted transfer unwinds would nest inside it and take
+    // over its binding, whose held reference would never be given back.
+    if (m_Downloading || Stopping()) return false;
     // The platform's download takes UTF-8 text; the address and the path go as they are.
     const HRESULT result = URLDownloadToFileA(this, sSrc.c_str(), sDest.c_str(), 0, this);
     return result == S_OK;

@@ -23,7 +23,8 @@ public:
 
     // Downloads sSrc into the file sDest; returns when the transfer has ended:
     // true on success, false on any failure, on abort, and at once (leaving
-    // the running transfer alone) when one is already running.
+    // the running transfer alone) when one is already running or an aborted
+    // one has not yet stopped.
     bool StartDownloading(const std::string& sSrc, const std::string& sDest);
     // Stops the running transfer, if any.
     void AbortDownloading();
@@ -35,6 +36,8 @@ public:
     ProgressHandler OnProgressEvent;
 
     bool Downloading() const { return m_Downloading; }
+    // An aborted transfer that has not yet stopped: its call is still unwinding.
+    bool Stopping() const { return !m_Downloading && m_BindingHeld == 1; }
 
     // IBindStatusCallback.
     HRESULT OnStartBinding(DWORD dwReserved, IBinding* pib) override;

@@ -5,6 +5,7 @@
 
 #include "platform/forms/picture.h"
 #include "platform/forms/program.h"
+#include "platform/forms/runtime_error.h"
 #include "platform/network/content_server.h"
 #include "platform/system/files.h"
 #include "platform/window/user32.h"
@@ -63,6 +64,8 @@ std::string PackageDestination(const std::string& source) {
 
 Form1::Form1() : Form(Form1Design()) {
     SetScaleMode(vbPixels);
+    // The design icon, until the load puts the icon file's in its place.
+    SetIcon(DesignPicture("Form1.Icon"));
     PlacePicture(Image1, "Form1.Image1", 0, 0);
     PlacePicture(Image2, "Form1.Image2", 528, 8);
     PlacePicture(Image3, "Form1.Image3", 0, 0, false);
@@ -201,10 +204,16 @@ void Form1::oDownload_OnProgress(std::int32_t lProgress, std::int32_t lMaxProgre
                                  const std::string&) {
     if (lProgress == 0 || lMaxProgress == 0) return;
     const float percentage = static_cast<float>(lProgress) / static_cast<float>(lMaxProgress) * 100.0f;
-    SkipOnError([&] { S.SetValue(static_cast<std::int32_t>(zem::updater::RoundToEven(percentage))); });
     SkipOnError([&] {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.2f%%", static_cast<double>(percentage));
+        // The bar's value is a 32-bit integer: a percentage beyond it overflows.
+        const auto value = zem::updater::WholeToInt32(zem::updater::RoundToEven(percentage));
+        if (!value) throw RuntimeError(errOverflow);
+        S.SetValue(*value);
+    });
+    SkipOnError([&] {
+        // "0.00": halves round up, as the rate's two decimals do.
+        char text[48];
+        std::snprintf(text, sizeof text, "%.2f%%", zem::updater::RoundToTwoDecimals(percentage));
         Label3.SetCaption(text);
     });
 }

@@ -14,7 +14,10 @@ using namespace zem::forms;
 // The upgrade button stays usable while a download runs, as do the close
 // glyph and the tray item: a nested upgrade is refused by the download
 // object and takes the failure path, whose unload stops the running transfer.
+// Once that transfer is cancelled, the button does nothing until its call has
+// unwound: the cancelled upgrade shows the failure itself.
 void Form1::Image8_Click() {
+    if (oDownload && oDownload->Stopping()) return;
     SkipOnError([this] {
         Label2.SetVisible(true);
         Label3.SetVisible(true);
@@ -37,13 +40,20 @@ void Form1::Image8_Click() {
 // The download is complete and in place (a cut transfer never reaches the
 // package's name): the player goes, the package starts, the version is
 // recorded, and the updater ends itself. The ends are started, not awaited.
+// A package that cannot start (a page saved in its place) installed nothing:
+// the version stays as it was, so the upgrade is offered again, and the
+// failure shows instead.
 void Form1::InstallPackage() {
     const std::string package = PackageDestination(PackageSource());
     SkipOnError([this] { KillVodSoft("zemplayer.exe"); });
-    SkipOnError([&] {
+    const bool started = SkipOnError([&] {
         zem::platform::MarkExecutable(package);
         Shell(package, vbNormalFocus);
     });
+    if (!started) {
+        ShowFailure();
+        return;
+    }
     SkipOnError([this] { 配置信息::WriteConfig("Version", "Version", sVersion); });
     SkipOnError([this] { 托盘气泡::RemoveTrayIcon(*this); });
     SkipOnError([this] { KillVodSoft("update.exe"); });

@@ -6,11 +6,9 @@
 
 #include "platform/forms/program.h"
 #include "platform/network/content_server.h"
-#include "platform/system/files.h"
-#include "platform/system/process.h"
 #include "player/form1.h"
+#include "player/player_exit.h"
 #include "shell/config_info.h"
-#include "shell/tray_icon.h"
 #include "windows/shezhigy.h"
 #include "windows/shezhitip.h"
 #include "windows/version_check.h"
@@ -49,19 +47,9 @@ Form2::Form2() : Form(Form2Design()) {
     O.OnClick = [this] { O_Click(); };
 }
 
-// The exit: the play list is saved and the tray icon goes before any process
-// is ended, since ending the player's own image name ends this process too.
-void Form2::close_Click() {
-    Form1& main = FormInstance<Form1>::Get();
-    main.SavePlayList(zem::platform::ProgramPath("\\zemskin\\zemplaylist.xml"));
-    托盘气泡::RemoveTrayIcon(main);
-    // From here on a failure is skipped: a command that cannot start ends
-    // the rest of the list, and the handler returns without a message.
-    try {
-        SkipOnError([] { 配置信息::KillAllPlayers(); });
-    } catch (const zem::platform::FileNotFoundError&) {
-    }
-}
+// The exit, the same as the close button's: a failed save is reported and
+// the rest of the exit runs in its order.
+void Form2::close_Click() { zem::player::ExitPlayer(FormInstance<Form1>::Get()); }
 
 void Form2::dhhhh_Click() { shengji(); }
 

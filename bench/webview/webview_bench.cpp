@@ -19,6 +19,7 @@
 #include "platform/drawing/window_painting.h"
 #include "platform/forms/form.h"
 #include "platform/forms/web_browser.h"
+#include "platform/system/files.h"
 #include "platform/webview/engine_loop.h"
 #include "platform/window/test_desktop.h"
 #include "platform/window/user32.h"
@@ -134,7 +135,9 @@ void BM_NavigateToDocumentComplete_ServerPage(benchmark::State& state) {
     MeasureLoad(state, Stage::Get().Page("styled.html"), true);
 }
 void BM_NavigateToDocumentComplete_LocalPage(benchmark::State& state) {
-    // A path in the program's own style, as the windows give one.
+    // A path in the program's own style, as the windows give one; the
+    // program opens local pages of its own folder only.
+    const platform::ScopedProgramFolder folder(ZEM_WEBVIEW_PAGES);
     std::string path = std::string(ZEM_WEBVIEW_PAGES) + "/styled.html";
     std::replace(path.begin(), path.end(), '/', '\\');
     MeasureLoad(state, path, false);

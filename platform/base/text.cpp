@@ -160,7 +160,9 @@ std::string GbkToUtf8(std::string_view gbk) {
     for (;;) {
         const int error = descriptor.Convert(input, left, output);
         if (error == 0 || error == EINVAL) break;  // EINVAL: a cut character at the end
-        output += "\xEF\xBF\xBD";
+        // 0x80 is no GB18030 character, but the code page's encoder gives it
+        // for the euro sign, so what the programs write reads back.
+        output += static_cast<unsigned char>(*input) == 0x80 ? "\xE2\x82\xAC" : "\xEF\xBF\xBD";
         ++input;
         --left;
         descriptor.Reset();

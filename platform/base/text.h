@@ -16,7 +16,8 @@ namespace zem::platform {
 std::string Utf8ToGbk(std::string_view utf8);
 
 // GBK to UTF-8, decoded as GB18030 (the superset, so four-byte sequences are
-// understood too). A byte that starts no valid character becomes U+FFFD; an
+// understood too), with the single byte 0x80 as the euro sign, which is what
+// Utf8ToGbk gives for it. A byte that starts no valid character becomes U+FFFD; an
 // incomplete character at the very end (a value cut inside a character) is
 // dropped, so a cut never yields garbage.
 std::string GbkToUtf8(std::string_view gbk);

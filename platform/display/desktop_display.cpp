@@ -80,8 +80,9 @@ Cursor CursorFromIcon(Display* display, HICON icon) {
         auto channel = [&](int shift) { return ((pixel >> shift) & 0xFF) * alpha / 255 << shift; };
         cursor->pixels[index] = (alpha << 24) | channel(16) | channel(8) | channel(0);
     }
-    cursor->xhot = 0;
-    cursor->yhot = 0;
+    // An icon's hot spot is its centre, as when the desktop platform shows an icon as the pointer.
+    cursor->xhot = static_cast<XcursorDim>(image->width / 2);
+    cursor->yhot = static_cast<XcursorDim>(image->height / 2);
     const Cursor made = XcursorImageLoadCursor(display, cursor);
     XcursorImageDestroy(cursor);
     return made;
@@ -199,7 +200,10 @@ void DesktopDisplay::Synchronize() {
             else
                 ++each;
         }
-        for (HWND top : tops) {
+        // Bottom first: an owner's X window is there (and mapped) before the
+        // windows it owns name it, and each map lands in the program's order.
+        for (auto each = tops.rbegin(); each != tops.rend(); ++each) {
+            const HWND top = *each;
             if (top == taskbar) continue;
             auto found = shown_.find(top);
             // A window is made at the server the first time it shows.
@@ -232,6 +236,10 @@ void DesktopDisplay::SynchronizeWindow(HWND window, ShownWindow& shown) {
         x.SetLook(look);
         shown.look = look;
         shown.lookApplied = true;
+    }
+    if (const ::Window owner = XWindowOf(OwnerWindow(window)); owner != shown.transientFor) {
+        x.SetTransientFor(owner);
+        shown.transientFor = owner;
     }
     const std::string title = WindowText(window);
     if (!shown.titleApplied || title != shown.title) {
@@ -295,13 +303,18 @@ void DesktopDisplay::SynchronizeWindow(HWND window, ShownWindow& shown) {
     }
 }
 
-// The server's stacking follows the program's z-order (topmost first).
+// The server's stacking follows the program's z-order (topmost first). Under
+// a window manager the windows it manages sit in its frames, no longer
+// siblings: it stacks them (owned above owner, the active one raised), and
+// only the pop-ups that bypass it are ordered here.
 void DesktopDisplay::SynchronizeStacking() {
+    const bool managed = HasWindowManager();
     std::vector<::Window> order;
     for (HWND top : TopLevelWindows()) {
         auto found = shown_.find(top);
-        if (found != shown_.end() && found->second.window && found->second.window->Mapped())
-            order.push_back(found->second.window->id());
+        if (found == shown_.end() || !found->second.window || !found->second.window->Mapped()) continue;
+        if (managed && !IsPopupClass(WindowClassName(top))) continue;
+        order.push_back(found->second.window->id());
     }
     if (order == stacking_) return;
     stacking_ = order;
@@ -347,11 +360,15 @@ void DesktopDisplay::SynchronizePointer() {
     XDefineCursor(display, found->second.window->id(), cursor->second);
 }
 
-// The program's foreground window is the active one at the server.
+// The program's foreground window is the active one at the server: asked for
+// whenever the program asks a window to the foreground, the same one too (a
+// second show of a window brings it forward again).
 void DesktopDisplay::SynchronizeFocus() {
     const HWND foreground = GetForegroundWindow();
-    if (foreground == foreground_) return;
+    const std::uint64_t requests = ForegroundRequests();
+    if (foreground == foreground_ && requests == foregroundRequests_) return;
     foreground_ = foreground;
+    foregroundRequests_ = requests;
     auto found = shown_.find(foreground);
     if (found == shown_.end() || !found->second.window || !found->second.window->Mapped() || found->second.iconic)
         return;

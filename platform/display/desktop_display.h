@@ -40,6 +40,7 @@ struct ShownWindow {
     // what was drawn is composed again.
     Bitmap composed;
     bool composedWhole = false;
+    ::Window transientFor = 0;  // the owner's X window, as last told to the server
 };
 
 class DesktopDisplay {
@@ -83,6 +84,7 @@ private:
     std::vector<::Window> stacking_;
     HWND grabbedBy_ = nullptr;
     HWND foreground_ = nullptr;
+    std::uint64_t foregroundRequests_ = 0;  // ForegroundRequests() last answered at the server
     std::optional<bool> windowManager_;
     std::map<std::intptr_t, Cursor> cursors_;  // by pointer id, or by custom icon handle
 };

@@ -82,8 +82,10 @@ void DesktopDisplay::HandleEvent(XEvent& event) {
             HandleConfigure(window, shown, event.xconfigure);
             break;
         case UnmapNotify:
-            // Unmapped by someone else (the window manager iconifying it).
-            if (shown.window->Mapped() && !shown.iconic && !IsMinimizedWindow(window)) {
+            // Unmapped by someone else (the window manager iconifying it). An
+            // owned window goes with its owner, whose own minimize hides it.
+            if (shown.window->Mapped() && !shown.iconic && !IsMinimizedWindow(window) &&
+                OwnerWindow(window) == nullptr) {
                 shown.iconic = true;
                 SendMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
             }
@@ -97,8 +99,9 @@ void DesktopDisplay::HandleEvent(XEvent& event) {
             break;
         case FocusIn:
             if (event.xfocus.mode == NotifyNormal && GetForegroundWindow() != window) {
-                foreground_ = window;  // already active at the server
                 SetForegroundWindow(window);
+                foreground_ = window;  // already active at the server
+                foregroundRequests_ = ForegroundRequests();
             }
             break;
         case ClientMessage:

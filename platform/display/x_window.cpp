@@ -128,6 +128,15 @@ void XTopLevel::SetTitle(const std::string& utf8) {
     }
 }
 
+// An owned window is transient for its owner's: the window manager keeps it
+// above the owner, iconifies it with the owner and gives it no taskbar entry.
+void XTopLevel::SetTransientFor(::Window owner) {
+    if (owner != 0)
+        XSetTransientForHint(connection_.display(), window_, owner);
+    else
+        XDeleteProperty(connection_.display(), window_, XA_WM_TRANSIENT_FOR);
+}
+
 void XTopLevel::SetIcon(int width, int height, const std::uint32_t* pixels) {
     if (width <= 0 || height <= 0 || pixels == nullptr) return;
     // _NET_WM_ICON: width, height, then the pixels, each a CARDINAL (a long).

@@ -40,6 +40,8 @@ public:
 
     void SetLook(const WindowLook& look);
     void SetTitle(const std::string& utf8);
+    // WM_TRANSIENT_FOR: the X window of the window's owner, or 0 for none.
+    void SetTransientFor(::Window owner);
     // 0xAARRGGBB pixels, rows top to bottom.
     void SetIcon(int width, int height, const std::uint32_t* pixels);
     // The bounding and input shape: `region` in window coordinates (null: the

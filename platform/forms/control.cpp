@@ -133,6 +133,12 @@ Container::Container() = default;
 Container::~Container() = default;
 
 void Container::CreateChildWindows() {
+    // The container's own window is there now: the pointer its design set
+    // before (with the custom pointer's picture) goes to it.
+    if (hWnd() != nullptr) {
+        platform::SetWindowCursorId(hWnd(), mousePointer_);
+        platform::SetWindowCursorIcon(hWnd(), mouseIcon_ ? mouseIcon_->Icon() : nullptr);
+    }
     for (Control* child : std::vector<Control*>(children_))
         if (auto* windowed = dynamic_cast<WindowedControl*>(child)) windowed->CreateChildWindow();
     for (auto& [id, timer] : timers_) timer->Apply();

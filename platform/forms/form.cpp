@@ -130,6 +130,10 @@ void Form::LoadForm(std::function<void()> forget) {
 
 void Form::TearDown() {
     if (!loaded_) return;
+    // The forms it owns go first: their windows would go with its window.
+    for (Form* form : std::vector<Form*>(loadedForms))
+        if (form->owner_ == this) form->TearDown();
+    owner_ = nullptr;
     loaded_ = false;
     loadFinished_ = false;
     loadedForms.erase(std::remove(loadedForms.begin(), loadedForms.end(), this), loadedForms.end());
@@ -190,7 +194,13 @@ void Form::PlaceForFirstShow() {
 
 void Form::Show(int modal, Form* owner) {
     RequireLoaded();
-    if (owner != nullptr) owner_ = owner;
+    if (owner != nullptr && owner != owner_ && owner->hWnd() != nullptr) {
+        // Owned: its window stays above the owner's, hides while the owner is
+        // minimized, goes with it, and has no taskbar entry of its own. The
+        // window layer refuses an owner that would come to own itself.
+        SetWindowLongPtrA(hWnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner->hWnd()));
+        if (platform::OwnerWindow(hWnd()) == owner->hWnd()) owner_ = owner;
+    }
     if (!shownOnce_) {
         shownOnce_ = true;
         PlaceForFirstShow();
@@ -200,6 +210,9 @@ void Form::Show(int modal, Form* owner) {
         ShowWindow(hWnd(), command);
     } else if (!IsOwnVisibleWindow()) {
         ShowWindow(hWnd(), SW_SHOW);
+    } else {
+        // Shown already: it comes forward and becomes the active window.
+        SetForegroundWindow(hWnd());
     }
     if (modal == vbModal) RunModal();
 }
@@ -237,10 +250,10 @@ void Form::Hide() {
 bool Form::Visible() const { return loaded_ && IsOwnVisibleWindow(); }
 
 void Form::SetVisible(bool visible) {
-    if (visible)
-        Show();
-    else
+    if (!visible)
         Hide();
+    else if (!Visible())
+        Show();
 }
 
 void Form::SetCaption(std::string caption) {

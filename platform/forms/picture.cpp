@@ -4,6 +4,7 @@
 
 #include "platform/base/resources.h"
 #include "platform/forms/runtime_error.h"
+#include "platform/shell/icon_pictures.h"
 #include "platform/system/files.h"
 
 namespace zem::forms {
@@ -33,6 +34,11 @@ PictureRef LoadResPicture(int id, int type) {
 PictureRef DesignPicture(const std::string& name) {
     const auto bytes = platform::FindProgramResource(name);
     if (!bytes) return nullptr;
+    // An icon kept with the design (a form's icon, a custom pointer) gives its icon.
+    if (platform::LooksLikeIconFile(*bytes)) {
+        if (PictureRef icon = platform::IconPictureFromMemory(*bytes)) return icon;
+        throw RuntimeError(errInvalidPicture, "Invalid picture");
+    }
     try {
         return platform::LoadPictureFromMemory(bytes->data(), bytes->size(), name);
     } catch (const platform::PictureError&) {

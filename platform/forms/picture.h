@@ -22,8 +22,9 @@ PictureRef LoadPicture(const std::string& path);
 // Loads a bitmap resource of the running program (error 326 when it has none).
 PictureRef LoadResPicture(int id, int type = vbResBitmap);
 // A picture kept with a window's design, by "<window>.<control>"
-// ("Form3.Image1"): null when the program has none, error 481 when it is
-// unreadable.
+// ("Form3.Image1"), or an icon ("Form1.Icon", "Form1.Picture4.MouseIcon"),
+// which gives an icon picture: null when the program has none, error 481
+// when it is unreadable.
 PictureRef DesignPicture(const std::string& name);
 
 }  // namespace zem::forms

@@ -39,7 +39,9 @@ double Shell(const std::string& commandLine, int windowStyle = vbMinimizedFocus)
 // The first normal file matching the path (its name may hold * and ?), or "".
 std::string Dir(const std::string& path);
 
-// Lets every pending message run (input, paints, due timers).
+// Lets everything pending run, never waiting: queued messages (input, paints,
+// due timers), then what the event loop has ready (the display's X events and
+// presentation, the engine's sources, due loop timers).
 void DoEvents();
 
 // The screen's size in twips.

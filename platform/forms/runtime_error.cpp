@@ -9,6 +9,7 @@ namespace zem::forms {
 std::string RuntimeError::StandardText(int number) {
     switch (number) {
         case errInvalidCall: return "Invalid procedure call or argument";
+        case errOverflow: return "Overflow";
         case errSubscriptOutOfRange: return "Subscript out of range";
         case errFileNotFound: return "File not found";
         case errObjectNotSet: return "Object variable or With block variable not set";

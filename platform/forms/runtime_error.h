@@ -11,6 +11,7 @@ namespace zem::forms {
 // Error numbers the system code can meet, with the runtime's own messages.
 enum ErrorNumber : int {
     errInvalidCall = 5,
+    errOverflow = 6,
     errSubscriptOutOfRange = 9,
     errFileNotFound = 53,
     errObjectNotSet = 91,

@@ -1,13 +1,16 @@
 #include "platform/network/inet.h"
 
-#include "platform/network/curl_session.h"
 #include "platform/base/text.h"
+#include "platform/network/curl_session.h"
+#include "platform/network/download_limits.h"
+#include "platform/network/transfer_loop.h"
 
 namespace zem::platform {
 
 namespace {
 
 constexpr long kConnectTimeoutMilliseconds = 30000;
+constexpr std::chrono::milliseconds kWakeInterval(100);
 
 struct Body {
     std::string bytes;
@@ -36,7 +39,10 @@ std::optional<std::string> Inet::OpenURL(const std::string& url) const {
     curl_easy_setopt(easy, CURLOPT_TIMEOUT, RequestTimeout > 0 ? RequestTimeout : 60L);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &AppendBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &body);
-    if (curl_easy_perform(easy) != CURLE_OK) return std::nullopt;
+    // The caller (a window, at the start or from a menu) cannot cancel the
+    // fetch, so a server that stalls is given up as a download nobody watches is.
+    const WaitBounds bounds = UncancellableWaitBounds(CurrentDownloadLimits());
+    if (RunTransfer(easy, bounds, kWakeInterval) != CURLE_OK) return std::nullopt;
     const long status = CurlResponseCode(easy);
     if (status != 0 && (status < 200 || status > 299)) return std::nullopt;
     return GbkToUtf8(body.bytes);

@@ -15,7 +15,9 @@ public:
     // The whole body of `url` (http or https), read in the ANSI code page
     // (GBK) and returned as UTF-8. Nothing when the address cannot be
     // reached, the server answers an HTTP error, the body arrives short or
-    // exceeds kMaximumBodyBytes, or the time-out passes.
+    // exceeds kMaximumBodyBytes, the time-out passes, or the server keeps
+    // the caller waiting past the DownloadLimits of a call nobody can cancel
+    // (the first byte late, or a stall).
     std::optional<std::string> OpenURL(const std::string& url) const;
 
     // A page is small text; a larger body is refused rather than held.

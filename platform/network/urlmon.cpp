@@ -2,10 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +16,8 @@
 #include <vector>
 
 #include "platform/network/curl_session.h"
+#include "platform/network/response_head.h"
+#include "platform/network/transfer_loop.h"
 #include "platform/network/text_conversion.h"
 
 namespace zem::platform {
@@ -29,23 +32,6 @@ HRESULT BindStatusCallback::QueryInterface(REFIID riid, void** ppvObject) {
     *ppvObject = nullptr;
     return E_NOINTERFACE;
 }
-
-namespace {
-
-DownloadLimits& LimitsInForce() {
-    static DownloadLimits limits;
-    return limits;
-}
-
-}  // namespace
-
-const DownloadLimits& CurrentDownloadLimits() { return LimitsInForce(); }
-
-ScopedDownloadLimits::ScopedDownloadLimits(DownloadLimits limits) : previous_(LimitsInForce()) {
-    LimitsInForce() = limits;
-}
-
-ScopedDownloadLimits::~ScopedDownloadLimits() { LimitsInForce() = previous_; }
 
 namespace {
 
@@ -117,6 +103,14 @@ public:
 
     bool Opened() const { return descriptor_ >= 0; }
     HRESULT Error() const { return error_; }
+
+    // The bytes an unprivileged writer may still add to the file's
+    // filesystem; unbounded when the filesystem does not say.
+    std::uint64_t FreeBytes() const {
+        struct statvfs space {};
+        if (descriptor_ < 0 || fstatvfs(descriptor_, &space) != 0) return std::numeric_limits<std::uint64_t>::max();
+        return static_cast<std::uint64_t>(space.f_bavail) * space.f_frsize;
+    }
 
     bool Append(const char* data, std::size_t size) {
         if (buffer_.size() + size > kWriteBufferBytes && !Flush()) return false;
@@ -206,7 +200,17 @@ private:
         if (callback_ && FAILED(callback_->OnStartBinding(0, binding_.Get()))) return E_ABORT;
         if (binding_->Aborted()) return E_ABORT;
         if (!file_.Opened()) return file_.Error();
+        bound_ = SizeBound();
         return Report(0, BINDSTATUS_CONNECTING) ? S_OK : E_ABORT;
+    }
+
+    // The most the body may hold: the limit in force, the bound of a call
+    // nobody can cancel, and what the file's filesystem can spare.
+    std::uint64_t SizeBound() const {
+        std::uint64_t bound = limits_.maximumBytes;
+        if (!callback_) bound = std::min(bound, limits_.uncancellableBytes);
+        const std::uint64_t free = file_.FreeBytes();
+        return std::min(bound, free > limits_.freeSpaceMarginBytes ? free - limits_.freeSpaceMarginBytes : 0);
     }
 
     HRESULT Transfer() {
@@ -234,46 +238,27 @@ private:
         if (code != CURLE_OK) return FailureOf(code);
         const long status = CurlResponseCode(easy);
         if (status != 0 && (status < 200 || status > 299)) return INET_E_DOWNLOAD_FAILURE;
-        if (lengthMismatch_ || (announced_ >= 0 && received_ != announced_)) {
+        if (head_.Contradictory() || (head_.AnnouncedLength() >= 0 && received_ != head_.AnnouncedLength())) {
             return INET_E_DOWNLOAD_FAILURE;
         }
-        if (!began_ && !Begin()) return E_ABORT;
+        if (!began_ && !Begin()) return FailureOf(CURLE_WRITE_ERROR);
         if (!Report(received_, BINDSTATUS_ENDDOWNLOADDATA)) return E_ABORT;
         if (!file_.Commit()) return file_.Error();
         return S_OK;
     }
 
-    // Runs the transfer on the calling thread, waking at least every
-    // idleProgressMilliseconds to tell the callback that it is still going.
+    // Runs the transfer on the calling thread. A callback hears at least
+    // every idleProgressMilliseconds that it is still going, and can stop it
+    // there; a call without one is bounded in how long it waits on the server.
     CURLcode Perform(CURL* easy) {
-        CurlMulti multi(curl_multi_init());
-        if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) return CURLE_OUT_OF_MEMORY;
-        CURLcode result = CURLE_OK;
-        for (;;) {
-            int running = 0;
-            if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
-                result = CURLE_RECV_ERROR;
-                break;
-            }
-            if (running == 0) {
-                int left = 0;
-                while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
-                    if (message->msg == CURLMSG_DONE) result = message->data.result;
-                }
-                break;
-            }
-            curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(limits_.idleProgressMilliseconds),
-                            nullptr);
-            // The idle report repeats the last progress with the status of
-            // the phase: connecting before the body, downloading during it.
-            if (callback_ && SinceLastReport() >= std::chrono::milliseconds(limits_.idleProgressMilliseconds) &&
-                !Report(received_, began_ ? BINDSTATUS_DOWNLOADINGDATA : BINDSTATUS_CONNECTING)) {
-                result = CURLE_ABORTED_BY_CALLBACK;
-                break;
-            }
-        }
-        curl_multi_remove_handle(multi.get(), easy);
-        return result;
+        const std::chrono::milliseconds idle(limits_.idleProgressMilliseconds);
+        if (!callback_) return RunTransfer(easy, UncancellableWaitBounds(limits_), idle);
+        // The idle report repeats the last progress with the status of the
+        // phase: connecting before the body, downloading during it.
+        return RunTransfer(easy, WaitBounds{}, idle, [this, idle] {
+            return SinceLastReport() < idle ||
+                   Report(received_, began_ ? BINDSTATUS_DOWNLOADINGDATA : BINDSTATUS_CONNECTING);
+        });
     }
 
     std::chrono::steady_clock::duration SinceLastReport() const {
@@ -281,44 +266,8 @@ private:
     }
 
     static std::size_t HeaderThunk(char* data, std::size_t size, std::size_t count, void* self) {
-        static_cast<Download*>(self)->Header(std::string_view(data, size * count));
+        static_cast<Download*>(self)->head_.Read(std::string_view(data, size * count));
         return size * count;
-    }
-
-    // Keeps the announced length of the response now arriving (each redirect
-    // step starts a new one); a length that is no number or that differs from
-    // an earlier one in the same response makes the body untrustworthy.
-    void Header(std::string_view line) {
-        if (line.substr(0, 5) == "HTTP/") {
-            announced_ = -1;
-            lengthMismatch_ = false;
-            return;
-        }
-        constexpr std::string_view kName = "content-length:";
-        if (line.size() < kName.size()) return;
-        for (std::size_t index = 0; index < kName.size(); ++index) {
-            if (std::tolower(static_cast<unsigned char>(line[index])) != kName[index]) return;
-        }
-        std::string_view values = line.substr(kName.size());
-        // A header may repeat the length as a list ("10, 10").
-        while (!values.empty()) {
-            const std::size_t comma = values.find(',');
-            std::string_view value = values.substr(0, comma);
-            values = comma == std::string_view::npos ? std::string_view() : values.substr(comma + 1);
-            while (!value.empty() && std::isspace(static_cast<unsigned char>(value.front()))) value.remove_prefix(1);
-            while (!value.empty() && std::isspace(static_cast<unsigned char>(value.back()))) value.remove_suffix(1);
-            curl_off_t length = 0;
-            bool number = !value.empty() && value.size() <= 18;
-            for (const char digit : value) {
-                if (digit < '0' || digit > '9') number = false;
-                length = length * 10 + (digit - '0');
-            }
-            if (!number || (announced_ >= 0 && announced_ != length)) {
-                lengthMismatch_ = true;
-                return;
-            }
-            announced_ = length;
-        }
     }
 
     static std::size_t ReceiveThunk(char* data, std::size_t size, std::size_t count, void* self) {
@@ -329,33 +278,37 @@ private:
         constexpr std::size_t kStop = 0;  // any short count makes the library end the transfer
         if (!began_ && !Begin()) return kStop;
         if (size == 0) return 0;
-        if (!callback_ && static_cast<std::uint64_t>(received_) + size > limits_.uncancellableBytes) {
-            tooLarge_ = true;
-            return kStop;
+        const curl_off_t announced = head_.AnnouncedLength();
+        // Over the bound, or more than announced: the rest need not be read.
+        if (static_cast<std::uint64_t>(received_) + size > bound_ || head_.Contradictory() ||
+            (announced >= 0 && received_ + static_cast<curl_off_t>(size) > announced)) {
+            return Refuse(INET_E_DOWNLOAD_FAILURE);
         }
-        if (lengthMismatch_ || (announced_ >= 0 && received_ + static_cast<curl_off_t>(size) > announced_)) {
-            // More than announced: the rest need not be read.
-            lengthMismatch_ = true;
-            return kStop;
-        }
-        if (!file_.Append(data, size)) {
-            writeFailed_ = true;
-            return kStop;
-        }
+        if (!file_.Append(data, size)) return Refuse(file_.Error());
         received_ += static_cast<curl_off_t>(size);
         return Report(received_, BINDSTATUS_DOWNLOADINGDATA) ? size : kStop;
     }
 
-    // The first body bytes (or the end of an empty body): the total is known
-    // now, or stays 0 when the server sent no length.
+    // The first body bytes (or the end of an empty body): the head is
+    // complete. A body whose end only the connection's end marks is refused
+    // (a cut one would pass for whole), as is one announced over the bound;
+    // otherwise the total is known now, or stays 0 when the server sent no length.
     bool Begin() {
         began_ = true;
-        total_ = announced_ > 0 ? announced_ : 0;
-        if (!callback_ && static_cast<std::uint64_t>(total_) > limits_.uncancellableBytes) {
-            tooLarge_ = true;
+        const curl_off_t announced = head_.AnnouncedLength();
+        if (!head_.Delimited() || (announced >= 0 && static_cast<std::uint64_t>(announced) > bound_)) {
+            Refuse(INET_E_DOWNLOAD_FAILURE);
             return false;
         }
+        total_ = announced > 0 ? announced : 0;
         return Report(0, BINDSTATUS_BEGINDOWNLOADDATA);
+    }
+
+    // Stops the transfer from inside for `reason` (the first one counts);
+    // answers the receive count that makes the library stop.
+    std::size_t Refuse(HRESULT reason) {
+        if (SUCCEEDED(refusal_)) refusal_ = reason;
+        return 0;
     }
 
     // Tells the callback; false when the transfer must stop (aborted from
@@ -372,11 +325,10 @@ private:
 
     HRESULT FailureOf(CURLcode code) const {
         if (binding_->Aborted() || callbackFailed_) return E_ABORT;
-        if (writeFailed_) return file_.Error();
-        // A body over the bound or unlike its announced length is a failed
-        // download, as a broken body is; a time or speed bound (the
-        // library's time-out) is a time-out.
-        if (tooLarge_ || lengthMismatch_) return INET_E_DOWNLOAD_FAILURE;
+        // A body refused here (over a bound, unlike its announced length,
+        // without a marked end, or a file that cannot be written) fails for
+        // that reason; a time or speed bound is a time-out.
+        if (FAILED(refusal_)) return refusal_;
         switch (code) {
             case CURLE_URL_MALFORMAT:
                 return INET_E_INVALID_URL;
@@ -406,16 +358,14 @@ private:
     ComRef<Binding> binding_;
     const DownloadLimits limits_ = CurrentDownloadLimits();
     CURL* easy_ = nullptr;
+    ResponseHead head_;
+    std::uint64_t bound_ = 0;
     curl_off_t received_ = 0;
     curl_off_t total_ = 0;
-    // The announced length of the current response, -1 when none came.
-    curl_off_t announced_ = -1;
     std::chrono::steady_clock::time_point lastReport_ = std::chrono::steady_clock::now();
     bool began_ = false;
-    bool writeFailed_ = false;
     bool callbackFailed_ = false;
-    bool tooLarge_ = false;
-    bool lengthMismatch_ = false;
+    HRESULT refusal_ = S_OK;
 };
 
 }  // namespace

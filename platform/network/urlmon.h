@@ -3,8 +3,7 @@
 #pragma once
 
 #include "platform/base/com.h"
-
-#include <cstdint>
+#include "platform/network/download_limits.h"
 
 // Interface identifiers of the binding interfaces.
 inline constexpr IID IID_IBinding = {
@@ -76,8 +75,9 @@ protected:
 // path) on the calling thread and returns when the transfer has ended: S_OK
 // when the whole body is in place, a failure code otherwise (E_ABORT after an
 // abort, INET_E_* for the network and HTTP failures, a body that differs from
-// its announced length or announces two lengths included, and a transfer that
-// breaks the DownloadLimits).
+// its announced length or announces two lengths included, a body whose end
+// only the connection's end would mark (neither a length nor chunked), and a
+// transfer that breaks the DownloadLimits).
 // lpfnCB, when given, receives OnStartBinding, OnProgress as data arrives and
 // OnStopBinding, all on the calling thread (OnProgress also while nothing
 // arrives, with the progress unchanged); a failure returned by
@@ -88,35 +88,6 @@ HRESULT URLDownloadToFileA(IUnknown* pCaller, const char* szURL, const char* szF
                            DWORD dwReserved, IBindStatusCallback* lpfnCB);
 
 namespace zem::platform {
-
-// The bounds every download keeps against a hostile or broken server. A call
-// without a callback cannot be cancelled by anyone (the caller holds its load
-// until it returns), so it also has a whole-transfer time and size bound.
-struct DownloadLimits {
-    long uncancellableSeconds = 60;
-    std::uint64_t uncancellableBytes = 16 * 1024 * 1024;
-    // A transfer slower than this, held for lowSpeedSeconds, fails.
-    long lowSpeedBytesPerSecond = 1024;
-    long lowSpeedSeconds = 30;
-    // A callback hears OnProgress at least this often, data or not, so a
-    // window that pumps its messages there stays responsive while a server stalls.
-    long idleProgressMilliseconds = 100;
-};
-
-// The limits in force: the defaults unless a ScopedDownloadLimits is alive.
-const DownloadLimits& CurrentDownloadLimits();
-
-// Sets the limits for its lifetime (tests); restores the previous ones.
-class ScopedDownloadLimits {
-public:
-    explicit ScopedDownloadLimits(DownloadLimits limits);
-    ~ScopedDownloadLimits();
-    ScopedDownloadLimits(const ScopedDownloadLimits&) = delete;
-    ScopedDownloadLimits& operator=(const ScopedDownloadLimits&) = delete;
-
-private:
-    DownloadLimits previous_;
-};
 
 // Base of a status callback: real reference counting, QueryInterface for
 // IUnknown and IBindStatusCallback, and every method answering S_OK, so a

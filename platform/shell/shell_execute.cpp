@@ -2,6 +2,9 @@
 
 #include <gio/gio.h>
 
+#include <errno.h>
+
+#include <cstdio>
 #include <cstring>
 
 #include "platform/base/text.h"
@@ -90,5 +93,7 @@ HINSTANCE ShellExecuteA(HWND /*window*/, LPCSTR operation, LPCSTR file, LPCSTR /
     if (file == nullptr || file[0] == '\0') return answer(SE_ERR_FNF);
     const std::string address = WebAddressToOpen(GbkToUtf8(std::string_view(file, std::strlen(file))));
     if (address.empty()) return answer(SE_ERR_NOASSOC);
-    return answer(CurrentUrlOpener().OpenUri(address) ? SE_OPEN_SUCCEEDED : SE_ERR_NOASSOC);
+    if (CurrentUrlOpener().OpenUri(address)) return answer(SE_OPEN_SUCCEEDED);
+    std::fprintf(stderr, "%s: no web browser was found to open %s\n", program_invocation_short_name, address.c_str());
+    return answer(SE_ERR_NOASSOC);
 }

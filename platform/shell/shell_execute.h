@@ -18,9 +18,10 @@ inline constexpr LONG_PTR SE_OPEN_SUCCEEDED = 42;
 
 // Opens `file` (GBK) with the operation "open" (any letter case, or null for
 // the default operation, which is "open"). A web address is handed to the
-// current UrlOpener; anything else, an empty address included, opens nothing
-// and answers SE_ERR_NOASSOC (another operation too), or SE_ERR_FNF for an
-// empty or null file. Parameters, folder and show command have no meaning for
+// current UrlOpener; when it cannot open it (no web browser), that is said on
+// standard error and the answer is SE_ERR_NOASSOC. Anything else, an empty
+// address included, opens nothing and answers SE_ERR_NOASSOC (another
+// operation too), or SE_ERR_FNF for an empty or null file. Parameters, folder and show command have no meaning for
 // an address and are not used.
 HINSTANCE ShellExecuteA(HWND window, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory,
                         INT showCommand);

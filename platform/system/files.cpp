@@ -12,7 +12,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <random>
 
 namespace zem::platform {
@@ -69,6 +71,32 @@ bool WriteAll(int descriptor, std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
     return true;
+}
+
+// Reads the descriptor to its end into one string, sized at first for
+// `expected` bytes (one allocation, no copies, when the size was right); a file
+// that grows meanwhile grows it. Nothing, with file_too_large, once more than
+// `limit` bytes arrive.
+std::optional<std::string> ReadToEnd(int descriptor, std::size_t expected, std::size_t limit, std::error_code& error) {
+    std::string bytes(std::min(expected, limit) + 1, '\0');
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) bytes.resize(bytes.size() * 2 + 65536);
+        const ssize_t count = read(descriptor, bytes.data() + filled, bytes.size() - filled);
+        if (count == 0) break;
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            error = std::error_code(errno, std::generic_category());  // e.g. EISDIR
+            return std::nullopt;
+        }
+        filled += static_cast<std::size_t>(count);
+        if (filled > limit) {
+            error = std::make_error_code(std::errc::file_too_large);
+            return std::nullopt;
+        }
+    }
+    bytes.resize(filled);
+    return bytes;
 }
 
 }  // namespace
@@ -130,27 +158,33 @@ std::optional<std::string> ReadFileBytes(std::string_view path, std::error_code&
         error = std::error_code(errno, std::generic_category());
         return std::nullopt;
     }
-    // Read straight into a string of the file's size (one allocation, no
-    // copies); a file that grows meanwhile, or has no size (a pipe), grows it.
+    // A file that has no size (a pipe) grows the string as it is read.
     struct stat status {};
     std::size_t expected = 0;
     if (fstat(file.Get(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
         expected = static_cast<std::size_t>(status.st_size);
-    std::string bytes(expected + 1, '\0');
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) bytes.resize(bytes.size() * 2 + 65536);
-        const ssize_t count = read(file.Get(), bytes.data() + filled, bytes.size() - filled);
-        if (count == 0) break;
-        if (count < 0) {
-            if (errno == EINTR) continue;
-            error = std::error_code(errno, std::generic_category());  // e.g. EISDIR
-            return std::nullopt;
-        }
-        filled += static_cast<std::size_t>(count);
+    return ReadToEnd(file.Get(), expected, std::numeric_limits<std::size_t>::max(), error);
+}
+
+std::optional<std::string> ReadRegularFileBytes(std::string_view path, std::size_t maxBytes, std::error_code& error) {
+    error.clear();
+    // Opened without blocking, so a pipe with no writer is refused at once
+    // instead of holding the caller until one comes.
+    FileDescriptor file(open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    struct stat status {};
+    if (file.Get() < 0 || fstat(file.Get(), &status) != 0) {
+        error = std::error_code(errno, std::generic_category());
+        return std::nullopt;
     }
-    bytes.resize(filled);
-    return bytes;
+    if (!S_ISREG(status.st_mode)) {
+        error = std::make_error_code(S_ISDIR(status.st_mode) ? std::errc::is_a_directory : std::errc::invalid_argument);
+        return std::nullopt;
+    }
+    if (static_cast<std::uintmax_t>(status.st_size) > maxBytes) {
+        error = std::make_error_code(std::errc::file_too_large);
+        return std::nullopt;
+    }
+    return ReadToEnd(file.Get(), static_cast<std::size_t>(status.st_size), maxBytes, error);
 }
 
 bool FileHoldsBytes(std::string_view path, std::string_view bytes) {

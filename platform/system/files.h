@@ -4,6 +4,7 @@
 // folder whose own name holds a backslash still names itself.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,6 +52,12 @@ std::string Dir(std::string_view path);
 // The whole file; nothing when it cannot be read, with `error` saying why
 // (std::errc::no_such_file_or_directory when it is missing).
 std::optional<std::string> ReadFileBytes(std::string_view path, std::error_code& error);
+
+// The whole file when it is a regular file (a link to one counts) of at most
+// `maxBytes`; nothing otherwise, with `error` saying why: missing
+// (no_such_file_or_directory), a pipe, device or folder (invalid_argument,
+// is_a_directory), or larger (file_too_large). Never waits for a pipe's writer.
+std::optional<std::string> ReadRegularFileBytes(std::string_view path, std::size_t maxBytes, std::error_code& error);
 
 // True when the file at `path` can be read and holds exactly `bytes`; reads
 // through a small buffer, so a large file costs no memory of its size.

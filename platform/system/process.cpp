@@ -14,6 +14,7 @@
 #include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <thread>
@@ -243,7 +244,22 @@ bool ImageNameMatches(std::string_view processName, std::string_view imageName) 
            EqualsIgnoringAsciiCase(processName, imageName.substr(0, imageName.size() - 4));
 }
 
+std::optional<std::string> ProgramFolderImageFile(std::string_view imageName) {
+    for (const std::string_view own : ProgramFolderImageNames) {
+        if (!EqualsIgnoringAsciiCase(imageName, own)) continue;
+        // As the launcher reads the name: the file as named, else without ".exe"
+        // (also when neither is there now: the program may have been replaced).
+        const std::string named = ProgramPath("/" + std::string(own));
+        const std::string executable = ResolveExecutable(named);
+        return executable.empty() ? named.substr(0, named.size() - 4) : executable;
+    }
+    return std::nullopt;
+}
+
 std::vector<pid_t> FindProcessesByImageName(std::string_view imageName) {
+    if (const std::optional<std::string> file = ProgramFolderImageFile(imageName)) {
+        return FindProcessesOfExecutable(*file);
+    }
     std::vector<pid_t> found;
     for (const pid_t id : AllProcessIds()) {
         const std::optional<std::string> name = ProcessName(id);
@@ -268,14 +284,23 @@ bool EndOtherProcessesByImageName(std::string_view imageName) {
 std::vector<pid_t> FindProcessesOfExecutable(std::string_view path) {
     std::vector<pid_t> found;
     struct stat wanted {};
-    if (stat(std::string(path).c_str(), &wanted) != 0) return found;
+    const bool exists = stat(std::string(path).c_str(), &wanted) == 0;
+    // A program whose file was replaced while it ran (an upgrade) still
+    // counts: its executable link names the path, marked deleted.
+    std::error_code error;
+    const std::string replaced = std::filesystem::weakly_canonical(std::string(path), error).string() + " (deleted)";
     for (const pid_t id : AllProcessIds()) {
-        struct stat status {};
         const std::string link = "/proc/" + std::to_string(id) + "/exe";
-        if (stat(link.c_str(), &status) == 0 && status.st_dev == wanted.st_dev &&
+        struct stat status {};
+        if (exists && stat(link.c_str(), &status) == 0 && status.st_dev == wanted.st_dev &&
             status.st_ino == wanted.st_ino) {
             found.push_back(id);
+            continue;
         }
+        char buffer[PATH_MAX];
+        const ssize_t length = readlink(link.c_str(), buffer, sizeof buffer);
+        if (!error && length > 0 && std::string_view(buffer, static_cast<std::size_t>(length)) == replaced)
+            found.push_back(id);
     }
     return found;
 }

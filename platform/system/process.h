@@ -3,13 +3,16 @@
 //
 // A command line is never handed to a shell. The launcher serves the few forms
 // the programs use natively:
-//   "cmd.exe /c taskkill /im NAME /f"  ends every process of image name NAME;
+//   "cmd.exe /c taskkill /im NAME /f"  ends every process of image name NAME
+//                                       (for the program folder's own programs,
+//                                       only the processes of the folder's file);
 //   "...\IEXPLORE.exe ADDRESS"          opens ADDRESS with the desktop's URL opener;
 //   "PROGRAM ARGUMENT"                  starts PROGRAM with ARGUMENT as its one argument.
 #pragma once
 
 #include "platform/base/win32_types.h"
 
+#include <array>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -63,8 +66,18 @@ DWORD StartCommandLine(std::string_view commandLine, int showMode);
 // `imageName`, without letter case; "x.exe" also names "x".
 bool ImageNameMatches(std::string_view processName, std::string_view imageName);
 
-// Every process whose executable's file name (or, when that cannot be read,
-// its command name) is the image name, the caller included, in /proc order.
+// The image names of the programs the program folder ships.
+inline constexpr std::array<std::string_view, 2> ProgramFolderImageNames{"zemplayer.exe", "update.exe"};
+
+// For one of ProgramFolderImageNames (any letter case), its file in the
+// program folder (the name without ".exe"); nothing for any other name.
+std::optional<std::string> ProgramFolderImageFile(std::string_view imageName);
+
+// The processes of an image name, the caller included. For a program of the
+// program folder, only the processes of that folder's file
+// (FindProcessesOfExecutable): "update" is a common name of other programs.
+// For any other name, every process whose executable's file name (or, when
+// that cannot be read, its command name) is the image name, in /proc order.
 std::vector<pid_t> FindProcessesByImageName(std::string_view imageName);
 
 // Sends SIGKILL to every process of the image name except the caller, and
@@ -91,7 +104,9 @@ private:
     std::optional<bool> previous_;
 };
 
-// Processes (the caller included) whose executable is the file at `path`.
+// Processes (the caller included) whose executable is the file at `path`, or
+// lay at `path` when they started and has been replaced or removed since (an
+// upgrade replaced the program while it ran).
 std::vector<pid_t> FindProcessesOfExecutable(std::string_view path);
 
 // The file `name` in a folder of PATH that the caller may execute, or "".

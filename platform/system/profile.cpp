@@ -291,6 +291,14 @@ DWORD CopyList(const std::vector<std::string>& names, LPSTR buffer, DWORD size) 
     return static_cast<DWORD>(used);
 }
 
+// Far above any real settings file: a larger one, a pipe or a device reads
+// as absent, so a start neither waits for a writer nor fills memory.
+constexpr std::size_t kLargestProfileFile = std::size_t{16} << 20;
+
+std::optional<std::string> ReadProfileFile(LPCSTR path, std::error_code& error) {
+    return ReadRegularFileBytes(path, kLargestProfileFile, error);
+}
+
 bool BreaksLine(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
 }  // namespace
@@ -302,8 +310,9 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
     if (lpReturnedString == nullptr || nSize == 0) return 0;
     std::error_code error;
     const std::optional<std::string> bytes =
-        lpFileName == nullptr ? std::nullopt : ReadFileBytes(lpFileName, error);
-    // An unreadable file (a folder, no permission) reads like a missing one.
+        lpFileName == nullptr ? std::nullopt : ReadProfileFile(lpFileName, error);
+    // A file that cannot be read (a folder, no permission, no regular file,
+    // too large) reads like a missing one.
     const std::string_view text = bytes ? std::string_view(*bytes) : std::string_view();
     if (lpAppName == nullptr) return CopyList(IniDocument(text).SectionNames(), lpReturnedString, nSize);
     const std::string_view section = TrimBlanks(lpAppName);
@@ -335,8 +344,8 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
     if (lpString != nullptr && BreaksLine(lpString)) return FALSE;
 
     std::error_code error;
-    std::optional<std::string> bytes = ReadFileBytes(lpFileName, error);
-    // Only a missing file starts empty; a file that exists but cannot be read
+    std::optional<std::string> bytes = ReadProfileFile(lpFileName, error);
+    // Only a missing file starts empty; a file that exists but is not read
     // must not be replaced by one holding the new key alone.
     if (!bytes && error != std::errc::no_such_file_or_directory) return FALSE;
     const bool existed = bytes.has_value();

@@ -6,7 +6,9 @@
 // GBK double-byte characters compare exactly), blanks around names and values
 // are trimmed, a value in matching quotes loses them, the first of a repeated
 // section or key counts. A line ends at LF, CR LF or CR alone. A missing file,
-// section or key gives the default (trailing blanks trimmed).
+// section or key gives the default (trailing blanks trimmed). Only a regular
+// file of up to 16 MiB is read: anything else (a pipe, a device, a larger
+// file) reads as missing, and a write to it is refused.
 //
 // Writing creates a missing file, section or key, replaces a value in place,
 // keeps every other line (bytes and line end) as it was, ends new lines with

@@ -1,5 +1,9 @@
 #include "platform/webview/web_view.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+
 #include "platform/webview/engine_loop.h"
 #include "platform/webview/webkit_view.h"
 
@@ -10,6 +14,13 @@ ViewFactory& InstalledFactory() {
     static ViewFactory factory;
     return factory;
 }
+
+WebProcessMemory& InstalledMemory() {
+    static WebProcessMemory memory = DefaultWebProcessMemory();
+    return memory;
+}
+
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 class HeadlessFrame final : public Frame {
 public:
@@ -42,6 +53,43 @@ private:
 };
 
 }  // namespace
+
+std::string AddressScheme(std::string_view url) {
+    const std::size_t colon = url.find(':');
+    if (colon == std::string_view::npos || colon == 0 || !IsAsciiLetter(url[0])) return {};
+    std::string scheme;
+    for (const char c : url.substr(0, colon)) {
+        if (!IsAsciiLetter(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.') return {};
+        scheme += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return scheme;
+}
+
+bool IsWebAddress(std::string_view url) {
+    const std::string scheme = AddressScheme(url);
+    return scheme == "http" || scheme == "https";
+}
+
+WebProcessMemory DefaultWebProcessMemory() {
+    constexpr unsigned kLimitMiB = 1536;
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    const unsigned long long machineMiB =
+        pages > 0 && pageSize > 0
+            ? (static_cast<unsigned long long>(pages) * static_cast<unsigned long long>(pageSize)) >> 20
+            : 0;
+    const unsigned limit =
+        machineMiB > 0 ? static_cast<unsigned>(std::min<unsigned long long>(kLimitMiB, machineMiB / 4)) : kLimitMiB;
+    return {limit, 1.0};
+}
+
+WebProcessMemory CurrentWebProcessMemory() { return InstalledMemory(); }
+
+ScopedWebProcessMemory::ScopedWebProcessMemory(WebProcessMemory memory) : previous_(InstalledMemory()) {
+    InstalledMemory() = memory;
+}
+
+ScopedWebProcessMemory::~ScopedWebProcessMemory() { InstalledMemory() = previous_; }
 
 std::unique_ptr<View> CreateHeadlessView(HWND, ViewClient& client) {
     return std::make_unique<HeadlessView>(client);

@@ -10,11 +10,18 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/base/win32_types.h"
 
 namespace zem::platform::webview {
+
+// The scheme of an address, lower-cased; "" when it starts with none.
+std::string AddressScheme(std::string_view url);
+
+// An http or https address: the only kind a page may open.
+bool IsWebAddress(std::string_view url);
 
 // A read of the document that cannot be answered: no HTML document, the page
 // went away, or the engine did not answer in time.
@@ -24,7 +31,7 @@ public:
 };
 
 struct Anchor {
-    std::string href;       // as the document returns it (absolute for relative links)
+    std::string href;       // as the page wrote it where it starts with a scheme, else resolved
     std::string innerText;
 };
 
@@ -109,6 +116,34 @@ std::unique_ptr<View> CreateView(HWND window, ViewClient& client, View* related)
 // The headless view: a blank face; each Navigate becomes LocationURL after its
 // BeforeNavigate (unless cancelled); nothing loads and there is no document.
 std::unique_ptr<View> CreateHeadlessView(HWND window, ViewClient& client);
+
+// What the program's web process may use: past `limitMiB`, measured every
+// `pollSeconds`, the engine ends it, and each view loads its page again once.
+struct WebProcessMemory {
+    unsigned limitMiB = 0;
+    double pollSeconds = 0;
+};
+
+// 1.5 GiB, or a quarter of the machine's memory when that is less (room for
+// the rest of a small machine), measured every second: a page that takes
+// memory as fast as it can gets about a second past the limit, and the
+// measuring costs the idle web process well under 1% of a core.
+WebProcessMemory DefaultWebProcessMemory();
+
+// The limits the next web context gets (made with a program's first view).
+WebProcessMemory CurrentWebProcessMemory();
+
+// Sets the limits for its lifetime (tests); restores the previous ones.
+class ScopedWebProcessMemory {
+public:
+    explicit ScopedWebProcessMemory(WebProcessMemory memory);
+    ~ScopedWebProcessMemory();
+    ScopedWebProcessMemory(const ScopedWebProcessMemory&) = delete;
+    ScopedWebProcessMemory& operator=(const ScopedWebProcessMemory&) = delete;
+
+private:
+    WebProcessMemory previous_;
+};
 
 // Installs a view factory for its lifetime (tests); restores the previous one.
 class ScopedViewFactory {

@@ -6,6 +6,7 @@
 
 #include "platform/base/text.h"
 #include "platform/webview/engine_loop.h"
+#include "platform/webview/page_scripts.h"
 #include "platform/webview/webkit_view.h"
 
 namespace zem::platform::webview {
@@ -54,10 +55,11 @@ public:
 
     std::vector<Anchor> ElementsByTagName(const std::string& tagName) override {
         // One joined string comes back far faster than a structured value.
+        // Each address as the page wrote it.
         const std::string joined = Read(
-            "(function(){var e=d.getElementsByTagName(" + Quoted(tagName) +
-            "),L=[],c=function(v){return v==null?'':String(v).split('\\x1f').join('');};"
-            "for(var i=0;i<e.length;i++){L.push(c(e[i].href),c(e[i].innerText));}return L.join('\\x1f');})()");
+            "(function(){var e=d.getElementsByTagName(" + Quoted(tagName) + "),L=[],w=" + kWrittenAddress +
+            ",c=function(v){return v==null?'':String(v).split('\\x1f').join('');};"
+            "for(var i=0;i<e.length;i++){L.push(c(w(e[i])),c(e[i].innerText));}return L.join('\\x1f');})()");
         std::vector<Anchor> anchors;
         std::vector<std::string> fields = Split(joined, kFieldSeparator);
         for (std::size_t index = 0; index + 1 < fields.size(); index += 2)
@@ -117,7 +119,7 @@ std::optional<std::string> WebKitView::EvaluateNow(const std::string& script, st
     };
     auto call = std::make_shared<Call>();
     webkit_web_view_evaluate_javascript(
-        web_, script.c_str(), static_cast<gssize>(script.size()), "zem", nullptr, call->cancellable,
+        web_, script.c_str(), static_cast<gssize>(script.size()), kScriptWorld, nullptr, call->cancellable,
         [](GObject* source, GAsyncResult* result, gpointer data) {
             std::unique_ptr<std::shared_ptr<Call>> owned(static_cast<std::shared_ptr<Call>*>(data));
             Call& call = **owned;

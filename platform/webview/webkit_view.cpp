@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <vector>
 
 #include "platform/base/text.h"
@@ -16,30 +17,79 @@ namespace {
 
 constexpr const char* kMessageChannel = "zem";
 
-std::string SchemeOf(const std::string& url) {
-    const std::size_t colon = url.find(':');
-    if (colon == std::string::npos || colon == 0) return {};
-    for (std::size_t index = 0; index < colon; ++index) {
-        const char c = url[index];
-        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-        if (!letter && (index == 0 || !((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'))) return {};
-    }
-    std::string scheme = url.substr(0, colon);
-    std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return std::tolower(c); });
-    return scheme;
+// What a view opens. A page (its links, frames, forms, redirects, history
+// and new windows) reaches the web only: http and https. The program's own
+// Navigate also opens its local pages (OwnLocalFile). Every address of
+// another scheme (the program's own schemes among them) is only ever an
+// event: no page can reach a handler of the system through one, and none
+// reaches the engine's error page.
+//
+// The documents the engine would make from an address itself: a local file,
+// or one the page supplies (data:, blob:, javascript:, about:). A page's
+// request for one is refused unheard: the program never learns of it, and
+// nothing of it shows.
+bool IsEngineDocument(const std::string& url) {
+    static const char* const kSchemes[] = {"file", "data", "blob", "javascript", "about"};
+    const std::string scheme = AddressScheme(url);
+    return scheme.empty() ||
+           std::any_of(std::begin(kSchemes), std::end(kSchemes), [&](const char* known) { return scheme == known; });
 }
 
-// The schemes the engine itself loads; every other address (the program's
-// own schemes among them) is only ever an event: no page can reach a handler
-// of the system through one, and none reaches the engine's error page.
-bool EngineLoadsScheme(const std::string& scheme) {
-    static const char* const kSchemes[] = {"http", "https", "file", "about", "data", "blob"};
-    return std::any_of(std::begin(kSchemes), std::end(kSchemes), [&](const char* known) { return scheme == known; });
+// The empty documents the engine gives a frame made by script or from the
+// page's own markup (srcdoc): the page's own content in its own origin, as
+// harmless as the page itself. Refusing them would break ordinary pages.
+bool IsFramesEmptyDocument(const std::string& url) { return url == "about:blank" || url == "about:srcdoc"; }
+
+// The file address of a local page of the program: a file inside the program
+// folder, named plainly (no host, query, fragment or dot segment), as the
+// engine's address of that very path. Nothing else on the disk opens, not
+// even through the program's own Navigate: the program also navigates to
+// addresses it builds from page text (converted play addresses, "play://"
+// replacements, the play list's entries), and only here does each of them
+// pass, whoever built it.
+std::optional<std::string> OwnLocalFile(const std::string& address) {
+    if (AddressScheme(address) != "file" || address.find_first_of("?#") != std::string::npos) return std::nullopt;
+    gchar* host = nullptr;
+    gchar* decoded = g_filename_from_uri(address.c_str(), &host, nullptr);
+    const bool local = host == nullptr || std::string_view(host) == "localhost";
+    g_free(host);
+    if (decoded == nullptr) return std::nullopt;
+    const std::filesystem::path path(decoded);
+    g_free(decoded);
+    if (!local || !path.is_absolute() || path.lexically_normal() != path) return std::nullopt;
+    std::error_code error;
+    const std::filesystem::path file = std::filesystem::weakly_canonical(path, error);
+    if (error) return std::nullopt;
+    const std::filesystem::path folder = std::filesystem::weakly_canonical(ProgramFolder(), error);
+    if (error) return std::nullopt;
+    const std::filesystem::path inside = file.lexically_relative(folder);
+    if (inside.empty() || inside == "." || *inside.begin() == "..") return std::nullopt;
+    gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+    if (uri == nullptr) return std::nullopt;
+    std::string own = uri;
+    g_free(uri);
+    return own;
+}
+
+// The web context of a program's first view, which every later view shares
+// through its related view: one web process, held to its memory limit. Past
+// the limit the engine ends the process (the engine's milder steps, releasing
+// its caches, start at a third and at half of it).
+WebKitWebContext* NewWebContext() {
+    const WebProcessMemory memory = CurrentWebProcessMemory();
+    WebKitMemoryPressureSettings* settings = webkit_memory_pressure_settings_new();
+    webkit_memory_pressure_settings_set_memory_limit(settings, memory.limitMiB);
+    webkit_memory_pressure_settings_set_kill_threshold(settings, 1.0);
+    webkit_memory_pressure_settings_set_poll_interval(settings, memory.pollSeconds);
+    auto* context =
+        WEBKIT_WEB_CONTEXT(g_object_new(WEBKIT_TYPE_WEB_CONTEXT, "memory-pressure-settings", settings, nullptr));
+    webkit_memory_pressure_settings_free(settings);
+    return context;
 }
 
 // A local path (POSIX, or with backslashes) as a file address; other text as it is.
 std::string AddressOf(const std::string& url) {
-    const std::string scheme = SchemeOf(url);
+    const std::string scheme = AddressScheme(url);
     const bool path = url.starts_with('/') || url.starts_with('\\') || url.find('\\') != std::string::npos;
     if (!path || (scheme.size() > 1 && url.find('\\') == std::string::npos)) return url;
     const std::string posix = ToPosixPath(url);
@@ -123,7 +173,8 @@ struct WebKitView::Signals {
         const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
         // window.open: the request goes where the client says, and the page
         // gets no window of its own back.
-        static_cast<WebKitView*>(view)->RaiseNewWindow(uri != nullptr ? uri : "");
+        const std::string url = uri != nullptr ? uri : "";
+        static_cast<WebKitView*>(view)->RaiseNewWindow(url, url);
         return nullptr;
     }
     static gboolean ContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*, gpointer) {
@@ -158,8 +209,8 @@ struct WebKitView::Signals {
         webkit_permission_request_deny(request);
         return TRUE;
     }
-    static void Terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer view) {
-        static_cast<WebKitView*>(view)->ProcessTerminated();
+    static void Terminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer view) {
+        static_cast<WebKitView*>(view)->ProcessTerminated(reason);
     }
     static void Message(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer view) {
         JSCValue* value = webkit_javascript_result_get_js_value(result);
@@ -176,11 +227,15 @@ WebKitView::WebKitView(HWND window, ViewClient& client, WebKitView* related) : w
     // each arrive at their own view), and every view after the first is
     // related to it: all pages of the program share one web process.
     contents_ = webkit_user_content_manager_new();
-    if (related != nullptr)
+    if (related != nullptr) {
         web_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", related->web_,
                                             "user-content-manager", contents_, nullptr));
-    else
-        web_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "user-content-manager", contents_, nullptr));
+    } else {
+        WebKitWebContext* context = NewWebContext();
+        web_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "user-content-manager",
+                                            contents_, nullptr));
+        g_object_unref(context);
+    }
     WebKitSettings* settings = webkit_web_view_get_settings(web_);
     webkit_settings_set_enable_developer_extras(settings, FALSE);
     webkit_settings_set_enable_write_console_messages_to_stdout(settings, FALSE);
@@ -191,9 +246,10 @@ WebKitView::WebKitView(HWND window, ViewClient& client, WebKitView* related) : w
     g_signal_connect(contents_, (std::string("script-message-received::") + kMessageChannel).c_str(),
                      G_CALLBACK(Signals::Message), this);
     webkit_user_content_manager_register_script_message_handler_in_world(contents_, kMessageChannel, kScriptWorld);
+    const std::string pageScript = PageScript();
     WebKitUserScript* script = webkit_user_script_new_for_world(
-        kPageScript, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES, WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, kScriptWorld,
-        nullptr, nullptr);
+        pageScript.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES, WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START,
+        kScriptWorld, nullptr, nullptr);
     webkit_user_content_manager_add_script(contents_, script);
     webkit_user_script_unref(script);
 
@@ -239,13 +295,33 @@ void WebKitView::Navigate(const std::string& url) {
     bool cancel = false;
     client_.BeforeNavigate(topFrame_, address, "", cancel);
     if (!*alive || cancel) return;
-    if (!EngineLoadsScheme(SchemeOf(address))) return;
+    reloadedAfterMemoryEnd_ = false;
+    if (IsWebAddress(address)) {
+        StartLoad(address);
+    } else if (const std::optional<std::string> own = OwnLocalFile(address)) {
+        StartLoad(*own);
+    }
+}
+
+// A page's new window opened in this view: asked like the page's own
+// navigations, and only a web address loads.
+void WebKitView::OpenFromPage(const std::string& url, const std::string& reported) {
+    std::shared_ptr<bool> alive = alive_;
+    bool cancel = false;
+    client_.BeforeNavigate(topFrame_, reported, "", cancel);
+    if (!*alive || cancel || !IsWebAddress(url)) return;
+    StartLoad(url);
+}
+
+void WebKitView::StartLoad(const std::string& address) {
     location_ = address;
     crashed_ = false;
     stopped_ = false;
-    programLoadPending_ = true;
-    programLoadStarting_ = true;
+    requestedLoadStarting_ = true;
     webkit_web_view_load_uri(web_, address.c_str());
+    // The decision for this load names the address as the engine reads it.
+    const char* pending = webkit_web_view_get_uri(web_);
+    requestedLoad_ = pending != nullptr ? pending : address;
 }
 
 void WebKitView::Refresh() { webkit_web_view_reload(web_); }
@@ -253,7 +329,7 @@ void WebKitView::Refresh() { webkit_web_view_reload(web_); }
 void WebKitView::Stop() {
     webkit_web_view_stop_loading(web_);
     // The program's load is over: a later navigation of the page asks again.
-    programLoadPending_ = false;
+    requestedLoad_.reset();
     // A load stopped while the web process is still starting stays "loading"
     // in the engine forever; for the program it is over either way.
     stopped_ = true;
@@ -283,16 +359,17 @@ gboolean WebKitView::DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDe
         webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
     const char* requested = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
     const std::string url = requested != nullptr ? requested : "";
-    const bool loads = EngineLoadsScheme(SchemeOf(url));
+    const std::string reported = ReportedAddress(url);
 
     if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
         webkit_policy_decision_ignore(decision);
-        RaiseNewWindow(url);
+        RaiseNewWindow(url, reported);
         return TRUE;
     }
     const WebKitNavigationType kind = webkit_navigation_action_get_navigation_type(action);
-    if (programLoadPending_ && kind == WEBKIT_NAVIGATION_TYPE_OTHER && !webkit_navigation_action_is_redirect(action)) {
-        programLoadPending_ = false;
+    if (requestedLoad_ == url && kind == WEBKIT_NAVIGATION_TYPE_OTHER &&
+        !webkit_navigation_action_is_redirect(action)) {
+        requestedLoad_.reset();
         webkit_policy_decision_use(decision);
         return TRUE;
     }
@@ -301,14 +378,24 @@ gboolean WebKitView::DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDe
         webkit_policy_decision_use(decision);
         return TRUE;
     }
+    return DecidePageNavigation(decision, action, url, reported);
+}
+
+gboolean WebKitView::DecidePageNavigation(WebKitPolicyDecision* decision, WebKitNavigationAction* action,
+                                          const std::string& url, const std::string& reported) {
+    const bool emptyFrame = IsFramesEmptyDocument(url);
+    if (IsEngineDocument(url) && !emptyFrame) {
+        webkit_policy_decision_ignore(decision);
+        return TRUE;
+    }
     // The decision stays pending while the client's handler runs (it may read
     // the page's document meanwhile), so it is held for that time.
     g_object_ref(decision);
     std::shared_ptr<bool> alive = alive_;
     bool cancel = false;
     const char* target = webkit_navigation_action_get_frame_name(action);
-    client_.BeforeNavigate(topFrame_, url, target != nullptr ? target : "", cancel);
-    if (*alive && !cancel && loads)
+    client_.BeforeNavigate(topFrame_, reported, target != nullptr ? target : "", cancel);
+    if (*alive && !cancel && (IsWebAddress(url) || emptyFrame))
         webkit_policy_decision_use(decision);
     else
         webkit_policy_decision_ignore(decision);
@@ -316,21 +403,35 @@ gboolean WebKitView::DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDe
     return TRUE;
 }
 
-void WebKitView::RaiseNewWindow(const std::string& url) {
+// The address a navigation reports: as the page wrote it when a click on a
+// link started it (our page script saw the click first), the engine's
+// otherwise. A page that changed the link in its own click handler follows
+// another address, which is then the engine's.
+std::string WebKitView::ReportedAddress(const std::string& url) {
+    if (!clickedLink_ || clickedLink_->resolved != url) return url;
+    std::string written = std::move(clickedLink_->written);
+    clickedLink_.reset();
+    return written;
+}
+
+void WebKitView::RaiseNewWindow(const std::string& url, const std::string& reported) {
+    // A window to a document of the engine's own making is refused before
+    // the program hears of it.
+    if (IsEngineDocument(url)) return;
     std::shared_ptr<bool> alive = alive_;
     View* target = nullptr;
     bool cancel = false;
     client_.NewWindow(target, cancel);
-    if (!*alive || cancel || url.empty()) return;
+    if (!*alive || cancel) return;
     // Left alone, the request opens in this same view: the program gets no
     // stray top-level windows. The load starts once the engine's own call
-    // has returned.
-    if (target == nullptr) target = this;
-    if (target == this) {
-        Defer([this, url] { Navigate(url); });
-        return;
+    // has returned. The views of one program are all of this engine.
+    WebKitView* view = target == nullptr ? this : dynamic_cast<WebKitView*>(target);
+    if (view == this) {
+        Defer([this, url, reported] { OpenFromPage(url, reported); });
+    } else if (view != nullptr) {
+        view->OpenFromPage(url, reported);
     }
-    target->Navigate(url);
 }
 
 void WebKitView::Defer(std::function<void()> work) {
@@ -354,19 +455,20 @@ void WebKitView::LoadChanged(WebKitLoadEvent event) {
     switch (event) {
         case WEBKIT_LOAD_STARTED:
             stopped_ = false;
-            programLoadStarting_ = false;
+            requestedLoadStarting_ = false;
             // A load that fails never commits: its end completes no document.
             loadCommitted_.reset();
             HeldEvents::Raise(alive_, [this] { client_.DownloadBegin(); }); break;
         case WEBKIT_LOAD_COMMITTED:
             committed_ = true;
             contextMenuHandlers_.clear();
+            clickedLink_.reset();
             // Between the program's Navigate and the start of its load, what
             // the engine reports still belongs to the load before (the empty
             // document a stopped load leaves, the end of a load cut short),
             // while the view's address already names the new page: that
             // completes nothing, and the new load's own events follow.
-            if (programLoadStarting_) {
+            if (requestedLoadStarting_) {
                 loadCommitted_.reset();
                 break;
             }
@@ -377,7 +479,7 @@ void WebKitView::LoadChanged(WebKitLoadEvent event) {
         case WEBKIT_LOAD_FINISHED:
             // The document completed is the one the load committed, under its
             // own address (the view's may name the next page by now).
-            if (loadCommitted_ && !programLoadStarting_)
+            if (loadCommitted_ && !requestedLoadStarting_)
                 HeldEvents::Raise(alive_, [this, committed = *loadCommitted_] {
                     client_.DocumentComplete(topFrame_, committed);
                 });
@@ -388,10 +490,14 @@ void WebKitView::LoadChanged(WebKitLoadEvent event) {
 
 // Messages our page script sends from every frame: "frame\x1fPATH\x1fURL"
 // when a frame's document has loaded, "menu\x1fPATH" on a right click in a
-// document whose context-menu handler is set.
+// document whose context-menu handler is set, "click\x1fRESOLVED\x1fWRITTEN"
+// when a click is about to follow a link.
 void WebKitView::ScriptMessage(const std::string& message) {
     const std::vector<std::string> fields = Split(message, "\x1f");
-    if (fields.size() == 3 && fields[0] == "frame" && !fields[1].empty()) {
+    if (fields.size() == 3 && fields[0] == "click") {
+        // Kept for the navigation that follows, which comes next.
+        clickedLink_ = ClickedLink{fields[1], fields[2]};
+    } else if (fields.size() == 3 && fields[0] == "frame" && !fields[1].empty()) {
         HeldEvents::Raise(alive_, [this, path = fields[1], url = fields[2]] {
             ScriptFrame frame(*this, path);
             client_.DocumentComplete(frame, url);
@@ -413,13 +519,28 @@ void WebKitView::SetContextMenuHandler(const std::string& framePath, std::functi
         contextMenuHandlers_.erase(framePath);
 }
 
-void WebKitView::ProcessTerminated() {
+void WebKitView::ProcessTerminated(WebKitWebProcessTerminationReason reason) {
     // The page is gone (all pages of the program share its process): the
     // view shows a blank face until the next Navigate starts a new one.
     crashed_ = true;
     committed_ = false;
     contextMenuHandlers_.clear();
     ShowBlankPage();
+    // Ended for its memory, the process takes every view's page with it, the
+    // one that grew among them: each view loads its page again, once. A page
+    // that grows again ends it again, and then the views stay blank until the
+    // program navigates them anew, so no page keeps the engine ending and
+    // starting over.
+    const char* page = webkit_web_view_get_uri(web_);
+    if (reason != WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT || reloadedAfterMemoryEnd_ || page == nullptr) return;
+    reloadedAfterMemoryEnd_ = true;
+    // The page allowed before, asked for by the view itself: it asks nothing.
+    Defer([this, address = std::string(page)] {
+        crashed_ = false;
+        stopped_ = false;
+        requestedLoad_ = address;
+        webkit_web_view_reload(web_);
+    });
 }
 
 gboolean WebKitView::ScriptDialog(WebKitScriptDialog* dialog) {

@@ -78,10 +78,15 @@ private:
 
     // Navigation decisions and loading (webkit_view.cpp).
     gboolean DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
-    void RaiseNewWindow(const std::string& url);
+    gboolean DecidePageNavigation(WebKitPolicyDecision* decision, WebKitNavigationAction* action,
+                                  const std::string& url, const std::string& reported);
+    std::string ReportedAddress(const std::string& url);
+    void RaiseNewWindow(const std::string& url, const std::string& reported);
+    void OpenFromPage(const std::string& url, const std::string& reported);
+    void StartLoad(const std::string& address);
     void LoadChanged(WebKitLoadEvent event);
     void ScriptMessage(const std::string& message);
-    void ProcessTerminated();
+    void ProcessTerminated(WebKitWebProcessTerminationReason reason);
     gboolean ScriptDialog(WebKitScriptDialog* dialog);
     void Defer(std::function<void()> work);
 
@@ -118,11 +123,22 @@ private:
     std::optional<std::string> loadCommitted_;  // the address of the document the current load committed
     bool crashed_ = false;
     bool stopped_ = false;
-    // The program's own Navigate already raised BeforeNavigate for the load
-    // it starts: its decision is taken without raising it again.
-    bool programLoadPending_ = false;
-    // The program's own Navigate has asked for a load that has not started yet.
-    bool programLoadStarting_ = false;
+    // The address of the load this view asked the engine for (the program's
+    // Navigate, or a page's new window opened here), whose BeforeNavigate is
+    // already raised: its decision is taken without raising it again.
+    std::optional<std::string> requestedLoad_;
+    // That load has been asked for and has not started yet.
+    bool requestedLoadStarting_ = false;
+    // The link a click in the page is about to follow: the address the engine
+    // resolved, and the one the page wrote.
+    struct ClickedLink {
+        std::string resolved;
+        std::string written;
+    };
+    std::optional<ClickedLink> clickedLink_;
+    // The page was shown again once after the engine ended the web process
+    // for its memory; the next end leaves it blank until the next Navigate.
+    bool reloadedAfterMemoryEnd_ = false;
     bool focused_ = false;
     // The page is shown (the offscreen window mapped) while the control's
     // window can be seen; the observer follows every change of that.

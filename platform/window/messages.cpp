@@ -321,7 +321,11 @@ LRESULT DispatchMessageA(const MSG* message) {
 
 namespace zem::platform {
 
-bool ProcessPendingMessages() {
+namespace {
+
+// Dispatches what the thread's queue holds: posted messages, input, paints and
+// due window timers. False when WM_QUIT was met (left pending for the outer loop).
+bool DispatchQueuedMessages() {
     WindowSystem& system = System();
     std::unordered_set<std::uintptr_t> painted;
     MSG message{};
@@ -338,6 +342,27 @@ bool ProcessPendingMessages() {
         DispatchMessageA(&message);
     }
     return true;
+}
+
+// The event loop's wait step with no wait: the hooks prepare (the display
+// presents what was painted) and check (the engine's sources run), ready
+// descriptors are read (X events become input), and due loop timers run. A
+// manual clock stays where it is; the loop timers due at its present time run.
+void RunWaitStepWithoutBlocking() {
+    EventLoop& loop = EventLoop::Get();
+    loop.WaitForEvents(0);
+    if (CurrentManualClock() == nullptr) return;
+    while (const auto due = loop.EarliestDueTimer(CurrentClock().Now())) loop.RunTimer(*due);
+}
+
+}  // namespace
+
+// What was queued runs first, so that its paints are presented by the wait
+// step; what the step brought (a click, a key) runs after it.
+bool ProcessPendingMessages() {
+    if (!DispatchQueuedMessages()) return false;
+    RunWaitStepWithoutBlocking();
+    return DispatchQueuedMessages();
 }
 
 bool WaitForMessages() { return System().WaitForMessages(); }

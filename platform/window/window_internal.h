@@ -52,6 +52,7 @@ struct WindowData {
     HICON cursorIcon = nullptr;
     ShowState state = ShowState::Normal;
     bool maximizedBeforeMinimize = false;
+    bool hiddenWithOwner = false;  // hidden while its owner is minimized, shown again with it
     RECT restoreRect{};
     bool destroying = false;
 };
@@ -92,6 +93,8 @@ public:
     bool IsEnabledChain(HWND window);
     void CollectSubtree(HWND window, std::vector<HWND>& out);
     void PlaceInZOrder(WindowData& window, HWND insertAfter);
+    void KeepOwnedAbove(HWND window);
+    void ShowOwnedWindows(HWND owner, bool show);
     void Invalidate(WindowData& window, const RECT* rect);
     void Resize(HWND window, RECT rect, WPARAM sizeKind, bool sendSize);
     void Maximize(HWND window);
@@ -132,6 +135,7 @@ public:
     HWND capture = nullptr;
     HWND focus = nullptr;
     HWND foreground = nullptr;
+    std::uint64_t foregroundRequests = 0;
     HWND leaveTracked = nullptr;
     POINT cursor{};
     PointerLocator pointerLocator;

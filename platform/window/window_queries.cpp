@@ -61,6 +61,8 @@ HWND OwnerWindow(HWND window) {
     return data != nullptr ? data->owner : nullptr;
 }
 
+std::uint64_t ForegroundRequests() { return System().foregroundRequests; }
+
 std::vector<HWND> TopLevelWindows() { return System().topLevels; }
 
 std::vector<HWND> ChildWindows(HWND window) {

@@ -110,6 +110,7 @@ void WindowSystem::PlaceInZOrder(WindowData& window, HWND insertAfter) {
         if (after != bandEnd) position = after + 1;
     }
     siblings.insert(position, window.handle);
+    if (topLevel) KeepOwnedAbove(window.handle);
 }
 
 void WindowSystem::Invalidate(WindowData& window, const RECT* rect) {
@@ -194,6 +195,7 @@ void WindowSystem::Maximize(HWND window, bool recordRestoreRect) {
     data = Find(window);
     if (data == nullptr) return;
     if (data->state == ShowState::Normal && recordRestoreRect) data->restoreRect = data->rect;
+    const bool wasMinimized = data->state == ShowState::Minimized;
     data->state = ShowState::Maximized;
     data->style = (data->style | WS_MAXIMIZE) & ~WS_MINIMIZE;
     Notify(WindowEventKind::StateChanged, window);
@@ -202,6 +204,7 @@ void WindowSystem::Maximize(HWND window, bool recordRestoreRect) {
            RECT{info.ptMaxPosition.x, info.ptMaxPosition.y, info.ptMaxPosition.x + info.ptMaxSize.x,
                 info.ptMaxPosition.y + info.ptMaxSize.y},
            SIZE_MAXIMIZED, true);
+    if (wasMinimized) ShowOwnedWindows(window, true);
 }
 
 void WindowSystem::Minimize(HWND window) {
@@ -213,7 +216,9 @@ void WindowSystem::Minimize(HWND window) {
     data->style = (data->style | WS_MINIMIZE) & ~WS_MAXIMIZE;
     if (focus != nullptr && TopLevelOf(focus) == TopLevelOf(window)) focus = nullptr;
     Notify(WindowEventKind::StateChanged, window);
+    ShowOwnedWindows(window, false);
     SetVisible(window, true);
+    // A minimized window has no client area (GetClientRect), as the size says.
     SendMessageA(window, WM_SIZE, SIZE_MINIMIZED, 0);
 }
 
@@ -226,6 +231,7 @@ void WindowSystem::Restore(HWND window) {
     if (data->state == ShowState::Minimized && data->maximizedBeforeMinimize) {
         data->state = ShowState::Normal;
         Maximize(window, false);
+        ShowOwnedWindows(window, true);
         return;
     }
     const ShowState previous = data->state;
@@ -240,6 +246,7 @@ void WindowSystem::Restore(HWND window) {
                      MAKELPARAM(static_cast<WORD>(data->rect.right - data->rect.left),
                                 static_cast<WORD>(data->rect.bottom - data->rect.top)));
     }
+    if (previous == ShowState::Minimized) ShowOwnedWindows(window, true);
 }
 
 void WindowSystem::BuildTaskbar() {
@@ -437,9 +444,17 @@ LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
             data->procedure = reinterpret_cast<WNDPROC>(value);
             break;
         case GWLP_HINSTANCE: data->instance = reinterpret_cast<HINSTANCE>(value); break;
-        case GWLP_HWNDPARENT:
-            if (data->parent == nullptr) data->owner = reinterpret_cast<HWND>(value);
+        case GWLP_HWNDPARENT: {
+            // A top-level window's owner; one that would come to own itself is refused.
+            const HWND owner = reinterpret_cast<HWND>(value);
+            if (data->parent != nullptr) break;
+            for (WindowData* up = system.Find(owner); up != nullptr; up = system.Find(up->owner))
+                if (up == data) return 0;
+            data->owner = owner;
+            system.KeepOwnedAbove(window);
+            system.Notify(WindowEventKind::ParentChanged, window);
             break;
+        }
         case GWLP_ID: data->id = value; break;
         case GWLP_USERDATA: data->userData = value; break;
         case GWL_STYLE: {
@@ -541,6 +556,7 @@ BOOL ShowWindow(HWND window, int command) {
     WindowData* data = system.Find(window);
     if (data == nullptr) return FALSE;
     const BOOL wasVisible = (data->style & WS_VISIBLE) != 0 ? TRUE : FALSE;
+    data->hiddenWithOwner = false;  // the program decides now, not the owner's restore
     switch (command) {
         case SW_HIDE: system.SetVisible(window, false); break;
         case SW_SHOWMAXIMIZED: system.Maximize(window); break;
@@ -588,6 +604,8 @@ BOOL GetClientRect(HWND window, RECT* rect) {
     if (rect == nullptr) return FALSE;
     RECT screen{};
     if (GetWindowRect(window, &screen) == FALSE) return FALSE;
+    // A minimized window keeps its place for the restore but has no client area.
+    if (zem::platform::IsMinimizedWindow(window)) screen = RECT{};
     *rect = RECT{0, 0, screen.right - screen.left, screen.bottom - screen.top};
     return TRUE;
 }
@@ -687,6 +705,7 @@ BOOL SetForegroundWindow(HWND window) {
     const HWND top = system.TopLevelOf(window);
     if (top == nullptr) return FALSE;
     system.foreground = top;
+    ++system.foregroundRequests;
     BringWindowToTop(top);
     return TRUE;
 }

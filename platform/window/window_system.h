@@ -33,8 +33,13 @@ bool IsMinimizedWindow(HWND window);
 bool IsMaximizedWindow(HWND window);
 // Parent of a child window; null for a top-level window.
 HWND ParentWindow(HWND window);
-// Owner of a top-level window created with a parent; null otherwise.
+// Owner of a top-level window (created with a parent, or given one through
+// GWLP_HWNDPARENT); null otherwise.
 HWND OwnerWindow(HWND window);
+// How many times a window was asked to the foreground (SetForegroundWindow, a
+// show, a press): the display activates the foreground window at the server
+// each time this grows, also when it already was the foreground one.
+std::uint64_t ForegroundRequests();
 // Top-level windows, topmost first.
 std::vector<HWND> TopLevelWindows();
 // Children of `window`, topmost first.
@@ -183,9 +188,12 @@ HWND WindowAtPoint(POINT screenPoint);
 
 // ---- Message processing ------------------------------------------------------
 
-// Processes every pending message of the thread: posted messages, input,
-// paints and due timers, then returns. False when WM_QUIT was met (it stays
-// pending for the outer loop).
+// Processes every pending message of the thread without ever blocking (the
+// forms runtime's DoEvents): what is queued (posted messages, input, paints,
+// due timers), then one step of the event loop's wait that does not wait (the
+// display presents its windows and reads the X server's events, the engine's
+// sources and due loop timers run), then what that step queued. False when
+// WM_QUIT was met (it stays pending for the outer loop).
 bool ProcessPendingMessages();
 
 // Waits, in the event loop (platform/base/event_loop.h), until a message may

@@ -22,12 +22,38 @@ TEST(GbkConversion, RoundTripsAndMarksWhatGbkCannotHold) {
         {"a\xF0\x9F\x98\x80" "b", "a?b", "a?b"},         // an emoji GBK lacks
         {"x\xFFy\xC3", "x?y?", "x?y?"},                   // malformed UTF-8 bytes
         {"\xED\xA0\x80", "???", "???"},                   // an encoded surrogate is malformed
+        {"5\xE2\x82\xAC", "5\x80", "5\xE2\x82\xAC"},     // the euro sign is the code page's 0x80
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.utf8);
         EXPECT_EQ(Utf8ToGbk(c.utf8), c.gbk);
         EXPECT_EQ(GbkToUtf8(c.gbk), c.back);
     }
+}
+
+// What the programs write they read back: every character of the Basic
+// Multilingual Plane that GBK holds.
+TEST(GbkConversion, EveryCharacterGbkHoldsReadsBackAsItself) {
+    int held = 0;
+    for (char32_t code = 1; code < 0x10000; ++code) {
+        if (code >= 0xD800 && code <= 0xDFFF) continue;
+        std::string utf8;
+        if (code < 0x80) {
+            utf8 += static_cast<char>(code);
+        } else if (code < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (code >> 6));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xE0 | (code >> 12));
+            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        }
+        const std::string gbk = Utf8ToGbk(utf8);
+        if (gbk == "?" && code != '?') continue;
+        ++held;
+        EXPECT_EQ(GbkToUtf8(gbk), utf8) << "U+" << std::hex << static_cast<unsigned>(code);
+    }
+    EXPECT_GT(held, 20000);
 }
 
 TEST(GbkConversion, DecodesAsGb18030AndNeverYieldsGarbage) {
@@ -40,7 +66,7 @@ TEST(GbkConversion, DecodesAsGb18030AndNeverYieldsGarbage) {
         {"\xD6\xD0\xCE", "中"},                          // cut after a lead byte: half dropped
         {"\xD6\xD0\x81\x30\x81", "中"},                  // cut inside a four-byte sequence
         {"a\xFF" "b", "a\xEF\xBF\xBD" "b"},              // a byte that starts nothing
-        {"\x80", "\xEF\xBF\xBD"},
+        {"\x80" "a\x80", "\xE2\x82\xAC" "a\xE2\x82\xAC"},  // 0x80 alone, first and last: the euro sign
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.utf8);

@@ -557,7 +557,7 @@ TEST_F(DisplayTest, WithoutATrayManagerNoIconShowsUntilOneStarts) {
 }
 
 // The pointer over a window shows its pointer: a standard shape, or the
-// picture of a custom pointer (99).
+// picture of a custom pointer (99), held at its centre.
 TEST_F(DisplayTest, ACustomPointerShowsItsPicture) {
     HWND window = MakeWindow("", 100, 100, 200, 100);
     zem::platform::IconImage image;
@@ -577,8 +577,9 @@ TEST_F(DisplayTest, ACustomPointerShowsItsPicture) {
     for (int tries = 0; tries < 100 && !custom; ++tries) {
         zem::platform::EventLoop::Get().WaitForEvents(10);
         XFixesCursorImage* cursor = XFixesGetCursorImage(observer);
-        custom = cursor != nullptr && cursor->width == 8 && cursor->height == 8 &&
-                 (cursor->pixels[0] & 0xFFFFFFFFUL) == 0xFF00C000UL;
+        // An icon shown as the pointer has its hot spot in its centre.
+        custom = cursor != nullptr && cursor->width == 8 && cursor->height == 8 && cursor->xhot == 4 &&
+                 cursor->yhot == 4 && (cursor->pixels[0] & 0xFFFFFFFFUL) == 0xFF00C000UL;
         if (cursor != nullptr) XFree(cursor);
     }
     EXPECT_TRUE(custom);

@@ -293,10 +293,18 @@ TEST_F(FrameTest, TheRegionRoundsOnlyTheTopCornersAndTheFrameLinesLieInTheMargin
         EXPECT_EQ(main.hy.Left(), width - 145);
         EXPECT_TRUE(ButtonShows(main, 0, main.Image4, 0));
     }
-    // Minimizing leaves region and layout alone.
+    // Minimizing (a size change to no client area) leaves region and layout
+    // alone; restoring replaces the region and lays out again.
     const RECT panel = main.Picture1.PixelBounds();
+    const auto region = platform::WindowRegion(main.hWnd());
     main.SetWindowState(forms::vbMinimized);
     platform::ProcessPendingMessages();
+    EXPECT_EQ(main.ScaleWidth(), 0);
+    EXPECT_EQ(platform::WindowRegion(main.hWnd()), region);
+    EXPECT_EQ(main.Picture1.PixelBounds().right, panel.right);
+    main.SetWindowState(forms::vbMaximized);
+    platform::ProcessPendingMessages();
+    EXPECT_NE(platform::WindowRegion(main.hWnd()), region);
     EXPECT_EQ(main.Picture1.PixelBounds().right, panel.right);
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/shell/icons.h"
 #include "tests/mainwindow/main_window_fixture.h"
 
 namespace zem::mainwindow_testing {
@@ -72,8 +73,11 @@ TEST_F(LayoutTest, BothPanelsAtTheDesignSizeMaximizedAndAtTheSmallestSize) {
     }
 }
 
-TEST_F(LayoutTest, WhileMinimizedOnlyTheTickerStripIsLaidOut) {
+// While minimized only the ticker strip follows a size change; the restore
+// lays the whole window out again, panels and all.
+TEST_F(LayoutTest, WhileMinimizedOnlyTheTickerStripIsLaidOutAndTheRestoreLaysOutAgain) {
     Form1& main = Open();
+    const std::vector<LONG> panel = Bounds(main.Picture2);
     const std::vector<LONG> list = Bounds(main.Picture6);
     main.SetWindowState(forms::vbMinimized);
     main.Picture2.Move(2, 101, 900, 400);
@@ -82,6 +86,7 @@ TEST_F(LayoutTest, WhileMinimizedOnlyTheTickerStripIsLaidOut) {
     EXPECT_EQ(Bounds(main.tupian)[0], 700 - 460);
     main.SetWindowState(forms::vbNormal);
     platform::ProcessPendingMessages();
+    EXPECT_EQ(Bounds(main.Picture2), panel);
     EXPECT_EQ(Bounds(main.Picture6), list);
 }
 
@@ -91,6 +96,13 @@ TEST_F(LayoutTest, TheTogglesHideAndShowTheListWithTheirLooks) {
     const LONG sw = 1063;
     const HWND toggle = main.Picture4.hWnd();
     EXPECT_TRUE(Shows(toggle, 0, 0, *main.Image12.Picture(), 0, 0, 10, 128));
+    // Over the toggle the pointer is its custom one, the picture kept with the
+    // window: a 32-pixel icon, white where its hot spot (the centre) lies.
+    EXPECT_EQ(platform::WindowCursorId(toggle), forms::vbCustom);
+    const platform::IconImage* pointer = platform::IconFromHandle(platform::WindowCursorIcon(toggle));
+    ASSERT_NE(pointer, nullptr);
+    EXPECT_EQ(pointer->width, 32);
+    EXPECT_EQ(pointer->pixels[16 * 32 + 16], 0xFFFFFFFFu);
 
     // The splitter's toggle: the list goes, the player views reach to SW - 8.
     desktop.clock().Advance(1000);

@@ -109,11 +109,12 @@ TEST_F(LoadTest, PublishedValuesKeepTheirFirst255BytesAndBadBytesNeverStopTheLoa
         {"no file", std::nullopt, "", ""},
         {"no sections", "; nothing here\r\n", "", ""},
         {"300 bytes", "[CONFIG]\r\nname=" + std::string(300, 'n') + "\r\n", std::string(255, 'n'), ""},
-        {"10 000 bytes", "[CONFIG]\r\nurl=" + std::string(10000, 'u') + "\r\n", "", std::string(255, 'u')},
+        {"10 000 bytes", "[CONFIG]\r\nurl=http://" + std::string(10000, 'u') + "\r\n", "",
+         "http://" + std::string(248, 'u')},
         // 400 GBK bytes: the 128th character is cut in two at 255 and dropped.
         {"two-byte characters", "[CONFIG]\r\nname=" + platform::Utf8ToGbk(wide) + "\r\n",
          wide.substr(0, 127 * 3), ""},
-        {"a NUL inside", std::string("[CONFIG]\r\nname=ab\0cd\r\nurl=x\r\n", 29), "ab", "x"},
+        {"a NUL inside", std::string("[CONFIG]\r\nname=ab\0cd\r\nurl=http://x\r\n", 36), "ab", "http://x"},
         {"invalid GBK", "[CONFIG]\r\nname=a\xFF\r\n", "a\xEF\xBF\xBD", ""},
     };
     for (const Case& c : cases) {
@@ -147,6 +148,12 @@ TEST_F(LoadTest, MissingOrBrokenSkinFilesAreNamedOnceAndTheWindowOpensWithWhatLo
     EXPECT_EQ(count("icon.ico"), 1u);
     EXPECT_EQ(count("zemplayer:"), 3u);
     EXPECT_TRUE(main.Visible());
+    // Without the icon file the window keeps its design icon, in the taskbar and the tray.
+    ASSERT_TRUE(main.Icon());
+    EXPECT_NE(main.Icon()->Icon(), nullptr);
+    EXPECT_EQ(platform::WindowIconHandle(main.hWnd()), main.Icon()->Icon());
+    ASSERT_EQ(platform::TrayIcons().size(), 1u);
+    EXPECT_EQ(platform::TrayIcons()[0].icon, main.Icon()->Icon());
     EXPECT_FALSE(main.Image4.Picture());
     EXPECT_FALSE(main.Image9.Picture());
     ASSERT_TRUE(main.Image5.Picture());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -47,6 +48,21 @@ TEST(PlayerResources, DesignPicturesAreRegisteredByName) {
     EXPECT_EQ(zem::platform::FindProgramResource("shezhitip.Image2")->data(),
               zem::platform::FindProgramResource("shezhitip.Image3")->data());
     EXPECT_FALSE(zem::platform::FindProgramResource("Form1.Image9"));  // the updater's, not ours
+}
+
+// The window's design icon (the icon file's five sizes) and the toggle's
+// custom pointer (one 32-pixel image) are ICO file images.
+TEST(PlayerResources, TheDesignIconAndTheTogglesPointerAreIconFiles) {
+    struct Case { const char* name; unsigned images; unsigned firstSide; };
+    for (const Case& c : {Case{"Form1.Icon", 5, 64}, Case{"Form1.Picture4.MouseIcon", 1, 32}}) {
+        SCOPED_TRACE(c.name);
+        const auto bytes = zem::platform::FindProgramResource(std::string(c.name));
+        ASSERT_TRUE(bytes);
+        ASSERT_GT(bytes->size(), 22u);
+        EXPECT_EQ((std::vector<unsigned char>(bytes->begin(), bytes->begin() + 6)),
+                  (std::vector<unsigned char>{0, 0, 1, 0, static_cast<unsigned char>(c.images), 0}));
+        EXPECT_EQ((*bytes)[6], c.firstSide);
+    }
 }
 
 }  // namespace

@@ -23,6 +23,14 @@ TEST(UpdaterResources, RegistersTheProgressSkinAndTheWindowPictures) {
         EXPECT_TRUE(zem::artwork::DecodeImage(bytes->data(), bytes->size())) << name;
     }
     EXPECT_FALSE(zem::platform::FindProgramResource("Form1.Image16"));  // the player's
+
+    // The window's design icon: the icon file's five sizes.
+    const auto icon = zem::platform::FindProgramResource("Form1.Icon");
+    ASSERT_TRUE(icon);
+    ASSERT_GT(icon->size(), 6u);
+    EXPECT_EQ((*icon)[2], 1);
+    EXPECT_EQ((*icon)[4], 5);
+    EXPECT_FALSE(zem::platform::FindProgramResource("Form1.Picture4.MouseIcon"));  // the player's
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // sprite frames, region and frame lines, the browser's overhang and the drag.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -59,8 +60,17 @@ TEST_F(GuestBookTest, TheLocalPageComesFirstAndTheServerPageSixSecondsAfterTheLo
     EXPECT_FALSE(window.T1.Enabled());
     desktop.clock().Advance(60000);  // once only
     EXPECT_EQ(Pages(window).size(), 2u);
-    // Opening it again while it is open only brings it forward.
+    // Owned by the main window, it stays above it when the main window is
+    // clicked; opening it again while it is open only brings it forward, as
+    // the active window.
+    Form1& main = FormInstance<Form1>::Get();
+    EXPECT_EQ(platform::OwnerWindow(window.hWnd()), main.hWnd());
+    ClickAt(main, 30, 640);
+    EXPECT_EQ(GetForegroundWindow(), main.hWnd());
+    const std::vector<HWND> tops = platform::TopLevelWindows();
+    EXPECT_LT(std::find(tops.begin(), tops.end(), window.hWnd()), std::find(tops.begin(), tops.end(), main.hWnd()));
     OpenGuestBook();
+    EXPECT_EQ(GetForegroundWindow(), window.hWnd());
     EXPECT_EQ(Pages(window).size(), 2u);
 }
 

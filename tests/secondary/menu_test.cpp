@@ -88,6 +88,23 @@ TEST_F(MenuTest, ExitWhoseCommandsCannotStartEndsQuietly) {
     EXPECT_TRUE(platform::TrayIcons().empty());
 }
 
+// A save that fails (the list's file name taken by a folder) is reported and
+// the exit goes on as the close button's does: the icon goes, every player is
+// ended, and no run-time error shows.
+TEST_F(MenuTest, ExitWithAFailedSaveReportsItAndStillRemovesTheIconAndEndsThePlayers) {
+    OpenMain();
+    std::filesystem::create_directory(folder.Path() / "zemskin" / "zemplaylist.xml");
+    ::testing::internal::CaptureStderr();
+    ChooseFromTray("close");
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("the play list was not saved"), std::string::npos) << said;
+    EXPECT_FALSE(forms::Ended());
+    EXPECT_EQ(script.Questions().size(), 1u);  // the menu only: no error box
+    EXPECT_TRUE(platform::TrayIcons().empty());
+    ASSERT_EQ(launcher.started.size(), 5u);
+    EXPECT_EQ(launcher.started.back().first, "cmd.exe /c taskkill /im bofangqi.exe /f");
+}
+
 TEST_F(MenuTest, UpgradeCheckStartsTheUpdaterWithItsModeAndAsksNothing) {
     struct Case {
         const char* name;
@@ -169,6 +186,19 @@ TEST_F(MenuTest, TheServerPagesOpenInTheBrowserFromTheFixedHost) {
         EXPECT_EQ(launcher.started[0].second, SW_SHOWMINIMIZED);
     }
     EXPECT_EQ(content_server::FixedHost(), server->Address());
+}
+
+TEST_F(MenuTest, AServerPageWithoutABrowserLeavesThePlayerRunning) {
+    Form1& main = OpenMain();
+    launcher.fail = true;  // no browser can be started
+    for (const char* item : {"kkk", "gtt", "shouye"}) {
+        ::testing::internal::CaptureStderr();
+        ChooseFromTray(item);
+        EXPECT_NE(::testing::internal::GetCapturedStderr().find("no web browser was found"), std::string::npos) << item;
+        EXPECT_FALSE(forms::Ended()) << item;
+    }
+    EXPECT_TRUE(main.Visible());
+    EXPECT_EQ(script.Questions().size(), 3u);  // the three menus, no message box
 }
 
 TEST_F(MenuTest, AboutAndSettingsAreNeverLoadedTogether) {

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,11 +15,14 @@
 #include "platform/drawing/window_painting.h"
 #include "platform/shell/shell_execute.h"
 #include "platform/window/user32.h"
+#include "platform/base/text.h"
 #include "shell/config_info.h"
+#include "site/sample_server.h"
 #include "tests/secondary/secondary_fixture.h"
 #include "windows/frm_app_tip.h"
 #include "windows/shezhigy.h"
 #include "windows/shezhitip.h"
+#include "windows/version_check.h"
 
 namespace zem::secondary_testing {
 namespace {
@@ -84,6 +90,42 @@ TEST_F(SettingsTest, LoadShowsEachStoredSwitchAndAnythingButATruthValueAsOff) {
         }
         FormInstance<shezhitip>::Unload();
         forms::FreeUnloadedForms();
+    }
+}
+
+// The settings file the program folder ships: each switch stored as the
+// window shows it to a new user (no Config.ini), the version the sample
+// server publishes as the program reads it, GBK text with CR LF line ends.
+TEST_F(SettingsTest, TheShippedSettingsFileHoldsWhatANewUserSeesAndThePublishedVersion) {
+    std::filesystem::remove(ConfigFile());
+    const Shown newUser = ShownBy(OpenSettings());
+    FormInstance<shezhitip>::Unload();
+    forms::FreeUnloadedForms();
+
+    std::filesystem::copy_file(ZEM_SHIPPED_SETTINGS_FILE, ConfigFile());
+    const Shown shipped = ShownBy(OpenSettings());
+    EXPECT_EQ(shipped.valves, newUser.valves);
+    EXPECT_EQ(shipped.texts, newUser.texts);
+    for (const shezhitip::Setting& setting : FormInstance<shezhitip>::Get().Settings())
+        EXPECT_EQ(配置信息::ReadConfig("form", setting.key, ""), setting.control->Valve() ? "True" : "False")
+            << setting.key;
+
+    std::ifstream published(site::DefaultContentFolder() + "/vant/app/wen.txt", std::ios::binary);
+    const std::string versionText{std::istreambuf_iterator<char>(published), std::istreambuf_iterator<char>()};
+    const std::optional<std::string> version = 版本检查::ServerVersion(platform::GbkToUtf8(versionText));
+    ASSERT_TRUE(version.has_value());
+    EXPECT_EQ(配置信息::ReadConfig("Version", "Version", ""), *version);
+
+    const std::string bytes = ConfigBytes();
+    EXPECT_EQ(platform::Utf8ToGbk(platform::GbkToUtf8(bytes)), bytes);
+    EXPECT_TRUE(bytes.ends_with("\r\n"));
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        if (bytes[at] == '\r') {
+            EXPECT_EQ(bytes[at + 1], '\n') << at;
+        }
+        if (bytes[at] == '\n') {
+            EXPECT_EQ(bytes[at - 1], '\r') << at;
+        }
     }
 }
 

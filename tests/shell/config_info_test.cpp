@@ -4,18 +4,20 @@
 #include "platform/forms/runtime_error.h"
 #include "platform/system/files.h"
 #include "platform/system/process.h"
+#include "tests/system/scoped_environment.h"
 #include "tests/system/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
 namespace platform = zem::platform;
+using zem::testing::ScopedEnvironment;
 using zem::testing::TempFolder;
 
 struct StartedCommand {
@@ -80,20 +82,32 @@ TEST(KillAllPlayers, PassesOnAFailureAfterTheCommandsStartedSoFar) {
     EXPECT_EQ(launcher.started, Taskkills({"BaiduP2PService.exe", "QvodPlayer.exe"}));
 }
 
-TEST(ConfigInfo, AMissingProgramIsTheRuntimesFileNotFoundError) {
-    const std::function<void()> statements[] = {
-        [] { 配置信息::KillVodSoft("x.exe"); },
-        [] { 配置信息::OpenInIE("http://127.0.0.1/"); },
-    };
-    for (const auto& statement : statements) {
-        RecordingLauncher launcher(/*failingCall=*/1);
-        platform::ScopedProcessLauncher scope(launcher);
-        try {
-            statement();
-            ADD_FAILURE() << "no error";
-        } catch (const zem::forms::RuntimeError& error) {
-            EXPECT_EQ(error.Number(), zem::forms::errFileNotFound);
-        }
+TEST(KillVodSoft, AMissingProgramIsTheRuntimesFileNotFoundError) {
+    RecordingLauncher launcher(/*failingCall=*/1);
+    platform::ScopedProcessLauncher scope(launcher);
+    try {
+        配置信息::KillVodSoft("x.exe");
+        ADD_FAILURE() << "no error";
+    } catch (const zem::forms::RuntimeError& error) {
+        EXPECT_EQ(error.Number(), zem::forms::errFileNotFound);
+    }
+}
+
+// No browser on the machine (the real launcher finds no URL opener on an
+// empty PATH, or a launcher refuses): said on standard error, and no error
+// reaches the caller.
+TEST(OpenInIE, WithoutAWebBrowserSaysSoAndReturns) {
+    TempFolder emptyFolder;
+    ScopedEnvironment path("PATH", emptyFolder.Path().string());
+    RecordingLauncher refusing(/*failingCall=*/1);
+    for (const bool native : {true, false}) {
+        SCOPED_TRACE(native ? "native launcher" : "refusing launcher");
+        std::optional<platform::ScopedProcessLauncher> scope;
+        if (!native) scope.emplace(refusing);
+        ::testing::internal::CaptureStderr();
+        EXPECT_NO_THROW(配置信息::OpenInIE("http://127.0.0.1/guestbook"));
+        EXPECT_NE(::testing::internal::GetCapturedStderr().find("no web browser was found to open http://127.0.0.1/guestbook"),
+                  std::string::npos);
     }
 }
 

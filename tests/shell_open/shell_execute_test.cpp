@@ -75,8 +75,12 @@ TEST(ShellExecuteTest, OtherOperationsAndTheOpenersFailureAreAnsweredAsFailures)
     EXPECT_TRUE(opener.opened.empty());
     EXPECT_GT(Open("http://127.0.0.1/", nullptr), 32);
     EXPECT_GT(Open("http://127.0.0.1/", "OPEN"), 32);
+    // No web browser: said on standard error, and a failure answered.
     opener.answer = false;
-    EXPECT_EQ(Open("http://127.0.0.1/"), SE_ERR_NOASSOC);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Open("http://127.0.0.1/a b"), SE_ERR_NOASSOC);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("no web browser was found to open http://127.0.0.1/a%20b"),
+              std::string::npos);
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(ShellExecuteA(nullptr, "Open", nullptr, "0", "0", 0)), SE_ERR_FNF);
     EXPECT_EQ(opener.opened.size(), 3u);
 }

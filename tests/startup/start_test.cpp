@@ -101,6 +101,24 @@ TEST_F(StartTest, ReachableAndCurrentSavesTheTextThenOpensTheMainWindow) {
     EXPECT_EQ(main.BorderStyle(), 0);
 }
 
+// The built data folder with the settings file it ships, against the sample
+// server's own content: a first start finds the player current and opens the
+// main window without a question.
+TEST_F(StartTest, TheShippedDataFolderOpensTheMainWindowAgainstTheSampleServer) {
+    std::filesystem::remove_all(folder.Path() / "zemskin");
+    std::filesystem::copy(ZEM_TEST_DATA_FOLDER, folder.Path() / "zemskin", std::filesystem::copy_options::recursive);
+    std::filesystem::copy_file(ZEM_SHIPPED_SETTINGS_FILE, folder.Path() / "zemskin" / "Config.ini",
+                               std::filesystem::copy_options::overwrite_existing);
+    server.emplace(site::ServerOptions{});
+    ASSERT_TRUE(server->Start());
+    host.emplace("ZEM_HOST", server->Address());
+    ProbeAt(0);
+    StartPlayer();
+    EXPECT_TRUE(MainWindowShown());
+    EXPECT_TRUE(script.Questions().empty());
+    EXPECT_TRUE(launcher.started.empty());
+}
+
 TEST_F(StartTest, TheQuestionIsAskedOnlyForANewerServerVersionAndABadTextKeepsTheSavedOne) {
     const std::string old = "; old == 1.0\r\n[CONFIG]\r\nurl=http://127.0.0.1:1\r\n\r\n";
     struct Case {

@@ -1,6 +1,7 @@
 #include "platform/system/process.h"
 
 #include "platform/system/files.h"
+#include "tests/support/process_namespace.h"
 #include "tests/system/argument_reporter.h"
 #include "tests/system/scoped_environment.h"
 #include "tests/system/temp_folder.h"
@@ -138,6 +139,58 @@ TEST(NativeProcessLauncher, TaskkillEndsEveryProcessOfTheImageNameAndNothingElse
     EXPECT_EQ(WaitForEnd(first), SIGKILL);
     EXPECT_EQ(WaitForEnd(second), SIGKILL);
     EXPECT_TRUE(FindProcessesByImageName(sleeper.Name()).empty());
+}
+
+// The programs of the program folder are ended by their file, not by their
+// name: "update" is a common name of other programs. A stand-in (a copy of
+// sleep) named after each, started from the program folder, another started
+// there before an upgrade replaced the file, and one of the same name in
+// another folder; only the last keeps running. The caller, when it runs the
+// folder's file, is told. Run in a process namespace of its own, so that a
+// fault ends nothing outside it.
+TEST(EndingOwnImageNames, EndsOnlyTheProcessesOfTheProgramFoldersFile) {
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("EndingOwnImageNames.*", 60000)
+
+    for (const std::string name : {"update", "zemplayer"}) {
+        SCOPED_TRACE(name);
+        TempFolder programFolder("程序 目录"), elsewhere;
+        ScopedProgramFolder scope(programFolder.Path().string());
+        const auto start = [](const std::string& path) {
+            return zem::testing::SpawnProgram({path, "600"});
+        };
+        std::filesystem::copy_file("/bin/sleep", programFolder.File(name));
+        const pid_t beforeUpgrade = start(programFolder.File(name));
+        std::filesystem::copy_file("/bin/sleep", programFolder.File(name + ".new"));
+        std::filesystem::rename(programFolder.File(name + ".new"), programFolder.File(name));
+        const pid_t current = start(programFolder.File(name));
+        std::filesystem::copy_file("/bin/sleep", elsewhere.File(name));
+        const pid_t other = start(elsewhere.File(name));
+
+        NativeProcessLauncher launcher;
+        EXPECT_EQ(launcher.Start("cmd.exe /c taskkill /im " + name + ".exe /f", SW_HIDE), 0u);
+        const auto endedByKill = [](pid_t id) {
+            const std::optional<int> status = zem::testing::WaitForExit(id, 10000);
+            if (status) return WIFSIGNALED(*status) && WTERMSIG(*status) == SIGKILL;
+            kill(id, SIGKILL);  // still running: the test has failed, and ends it
+            zem::testing::WaitForExit(id, 10000);
+            return false;
+        };
+        EXPECT_TRUE(endedByKill(current));
+        EXPECT_TRUE(endedByKill(beforeUpgrade));
+        EXPECT_FALSE(zem::testing::WaitForExit(other, 0).has_value()) << "the other folder's program was ended";
+        kill(other, SIGKILL);
+        zem::testing::WaitForExit(other, 10000);
+    }
+
+    // The caller is one of them when it runs the folder's file (the updater
+    // ending "update.exe" ends itself): it is told, not killed.
+    TempFolder programFolder;
+    ScopedProgramFolder scope(programFolder.Path().string());
+    EXPECT_FALSE(EndOtherProcessesByImageName("update.exe"));
+    std::filesystem::create_symlink(std::filesystem::read_symlink("/proc/self/exe"), programFolder.File("update"));
+    EXPECT_TRUE(EndOtherProcessesByImageName("update.exe"));
+    EXPECT_TRUE(EndOtherProcessesByImageName("UPDATE.EXE"));
+    EXPECT_FALSE(EndOtherProcessesByImageName("zemplayer.exe"));
 }
 
 TEST(ProcessLauncher, ScopedOverrideReplacesAndRestoresTheLauncher) {

@@ -4,7 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
 #include <filesystem>
+#include <mutex>
+#include <stop_token>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -71,6 +81,69 @@ TEST(GetPrivateProfileString, GivesTheDefaultWhenTheFileCannotBeRead) {
         EXPECT_EQ(Read(path, "Version", "Version", ""), "") << name;
         EXPECT_EQ(Read(path, "Version", "Version", "1.0  "), "1.0") << name;
         EXPECT_EQ(Read(path, "Version", "Version", nullptr), "") << name;
+    }
+}
+
+// Every 2 s, opens the FIFO for writing and closes it again: a reader stuck in
+// open() or read() waiting for a writer is let go, so a fault fails the test
+// (it took too long) instead of holding it.
+class PipeWatchdog {
+public:
+    explicit PipeWatchdog(std::string path)
+        : thread_([path = std::move(path)](std::stop_token stop) {
+              std::mutex mutex;
+              std::condition_variable_any never;
+              std::unique_lock lock(mutex);
+              // Returns at once when the test is done with the file.
+              while (!never.wait_for(lock, stop, std::chrono::seconds(2), [&stop] { return stop.stop_requested(); })) {
+                  const int writer = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                  if (writer >= 0) close(writer);
+              }
+          }) {}
+
+private:
+    std::jthread thread_;
+};
+
+// A pipe, a device or a file over 16 MiB reads as missing and is never
+// replaced; a link to a regular file and a file of exactly 16 MiB are read.
+TEST(ProfileStrings, OnlyARegularFileOfUpTo16MiBIsRead) {
+    TempFolder folder;
+    const std::string settings = "[s]\r\nk=v\r\n";
+    const auto fileOfSize = [&](const std::string& name, std::uintmax_t size) {
+        folder.Write(name, settings);
+        std::filesystem::resize_file(folder.File(name), size);  // sparse: costs no disk
+        return name;
+    };
+    ASSERT_EQ(mkfifo(folder.File("pipe.ini").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", folder.Path() / "zero.ini");
+    const std::uintmax_t limit = std::uintmax_t{16} << 20;
+    const std::string larger = fileOfSize("larger.ini", limit + 1);
+    const std::string largest = fileOfSize("largest.ini", limit);
+    folder.Write("regular.ini", settings);
+    std::filesystem::create_symlink(folder.Path() / "regular.ini", folder.Path() / "link.ini");
+
+    for (const std::string& name : {largest, std::string("link.ini")}) {
+        EXPECT_EQ(Read(folder.File(name), "s", "k"), "v") << name;
+    }
+    for (const std::string& name : {std::string("pipe.ini"), std::string("zero.ini"), larger}) {
+        SCOPED_TRACE(name);
+        const std::string path = folder.File(name);
+        const auto status = std::filesystem::symlink_status(path);
+        const std::uintmax_t size = status.type() == std::filesystem::file_type::regular
+                                        ? std::filesystem::file_size(path) : 0;
+        const auto started = std::chrono::steady_clock::now();
+        {
+            PipeWatchdog watchdog(path);
+            EXPECT_EQ(Read(path, "s", "k"), "dflt");
+            EXPECT_EQ(WritePrivateProfileStringA("s", "k", "w", path.c_str()), FALSE);
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2)) << "waited for a writer";
+        const auto after = std::filesystem::symlink_status(path);
+        EXPECT_EQ(after.type(), status.type());
+        if (after.type() == std::filesystem::file_type::regular) {
+            EXPECT_EQ(std::filesystem::file_size(path), size);
+        }
     }
 }
 

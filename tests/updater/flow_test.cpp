@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <tuple>
 
 #include "platform/drawing/window_painting.h"
@@ -62,7 +63,17 @@ protected:
         EXPECT_EQ(InstalledVersion(), "1.2");
         EXPECT_FALSE(std::filesystem::exists(PackagePath()));
     }
+    // A peer as the fixed host that sends the head and the first 1000 of
+    // 1000000 bytes, then nothing.
+    void ServeStalledPackage() {
+        stalled.emplace([](testing::ScriptedConnection& connection) {
+            if (connection.Send("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n" + PackageBytes(1000)))
+                connection.WaitForClose(60000);
+        });
+        host.emplace("ZEM_HOST", stalled->Address());
+    }
     std::vector<Seen> seen;
+    std::optional<testing::ScriptedServer> stalled;
 };
 
 TEST_F(UpdaterFlow, WithoutAUsableArgumentOrBesideAnotherUpdaterItEndsAtOnce) {
@@ -338,11 +349,7 @@ TEST_F(UpdaterFlow, APackageLargerThanAnnouncedIsNeverStarted) {
 // reads its input while the transfer waits, so cancel ends it at once.
 TEST_F(UpdaterFlow, CancelStopsATransferThatStalls) {
     配置信息::WriteConfig("Version", "Version", "1.2");
-    testing::ScriptedServer peer([](testing::ScriptedConnection& connection) {
-        if (connection.Send("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n" + PackageBytes(1000)))
-            connection.WaitForClose(60000);
-    });
-    host.emplace("ZEM_HOST", peer.Address());
+    ServeStalledPackage();
     Form1* form = Start("1.4###shengji###");
     ASSERT_NE(form, nullptr);
     // The cancel comes with the third report that brings nothing new.
@@ -362,6 +369,65 @@ TEST_F(UpdaterFlow, CancelStopsATransferThatStalls) {
     EXPECT_GE(idleReports, 3);
     EXPECT_LT(afterCancel, std::chrono::milliseconds(100));
     ExpectFailureShown(*form);
+}
+
+// A download object that counts the transfers it is given.
+class CountingDownload : public CFileDownload {
+public:
+    HRESULT OnStartBinding(DWORD reserved, IBinding* binding) override {
+        ++transfers;
+        return CFileDownload::OnStartBinding(reserved, binding);
+    }
+    int transfers = 0;
+};
+
+// Cancel and upgrade read in one batch while a server stalls: the cancelled
+// transfer unwinds with the failure, and the second click starts nothing.
+TEST_F(UpdaterFlow, CancelAndUpgradeInOneBatchStartExactlyOneTransfer) {
+    配置信息::WriteConfig("Version", "Version", "1.2");
+    ServeStalledPackage();
+    Form1* form = Start("1.4###shengji###");
+    ASSERT_NE(form, nullptr);
+    const auto counting = platform::MakeCom<CountingDownload>();
+    form->oDownload = platform::ComRef<CFileDownload>::Share(counting.Get());
+    int idleReports = 0;
+    counting->OnProgressEvent = [&](std::int32_t progress, std::int32_t, std::int32_t, std::int32_t,
+                                    const std::string&) {
+        if (progress == 1000 && ++idleReports == 3) {
+            QueueClickAt(*form, 344 + 10, 368 + 8);   // "取消"
+            QueueClickAt(*form, 216 + 90, 352 + 16);  // upgrade
+        }
+    };
+    desktop.clock().Advance(2000);
+    QueueClickAt(*form, 216 + 50, 352 + 16);
+    platform::ProcessPendingMessages();
+    EXPECT_EQ(counting->transfers, 1);
+    EXPECT_FALSE(counting->Downloading() || counting->Stopping());
+    ExpectFailureShown(*form);
+}
+
+// A page saved in the package's place cannot start: the player has been
+// ended, but the version stays, so the upgrade is offered again, and the
+// failure shows instead of the updater ending.
+TEST_F(UpdaterFlow, APackageThatCannotStartRecordsNoVersionAndShowsTheFailure) {
+    Publish("<html><body>Service unavailable</body></html>\n");
+    配置信息::WriteConfig("Version", "Version", "1.2");
+    ServeContent();
+    launcher.onStart = [&](const std::string& line) {
+        if (line == PackagePath()) platform::NativeProcessLauncher().Start(line, forms::vbNormalFocus);
+    };
+    Form1* form = Start("1.4###shengji###");
+    ASSERT_NE(form, nullptr);
+    ClickUpgrade(*form);
+    EXPECT_EQ(Started(), (std::vector<std::string>{kEndPlayer, PackagePath()}));
+    EXPECT_EQ(InstalledVersion(), "1.2");
+    const auto icon = Icon(*form);
+    ASSERT_TRUE(icon && icon->balloon);
+    EXPECT_EQ(icon->balloon->title, "下载失败");
+    EXPECT_FALSE(form->Visible());
+    desktop.clock().Advance(kBalloonTimeout);
+    EXPECT_TRUE(forms::Ended());
+    EXPECT_FALSE(Icon(*form).has_value());
 }
 
 TEST_F(UpdaterFlow, MinimizeShowsItsBalloonAndTheTrayBringsTheWindowBack) {
@@ -416,12 +482,24 @@ TEST_F(UpdaterFlow, ProgressRoundsTheBarToEvenAndShowsTwoDecimals) {
         {1, 3, 33, "33.33%"},   {1, 8, 12, "12.50%"},     {3, 8, 38, "37.50%"},
         {0, 100, 38, "37.50%"}, {5, 0, 38, "37.50%"},     {2, 1, 38, "200.00%"},  // the bar refuses 200
         {1, 1, 100, "100.00%"}, {1, 200, 0, "0.50%"},      // 0.5 rounds to even: 0
+        {1, 800, 0, "0.13%"},   {5, 800, 1, "0.63%"},       // the text rounds halves up
     };
     for (const Case& c : cases) {
         form->oDownload_OnProgress(c.progress, c.maximum, 0, 0, "");
         EXPECT_EQ(form->S.Value(), c.bar) << c.progress << "/" << c.maximum;
         EXPECT_EQ(form->Label3.Caption(), c.text) << c.progress << "/" << c.maximum;
     }
+    // Beyond 32 bits the bar's statement overflows and is skipped: the bar is
+    // not even asked. The text still shows.
+    std::vector<std::string> asked;
+    form->S.OnPropertyChanged = [&](const std::string& key) { asked.push_back(key); };
+    for (const auto& [progress, text] :
+         {std::pair{INT32_MAX, "214748364800.00%"}, std::pair{INT32_MIN, "-214748364800.00%"}}) {
+        form->oDownload_OnProgress(progress, 1, 0, 0, "");
+        EXPECT_EQ(form->Label3.Caption(), text);
+    }
+    EXPECT_EQ(form->S.Value(), 1);
+    EXPECT_TRUE(asked.empty());
 }
 
 }  // namespace

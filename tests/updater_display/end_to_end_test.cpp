@@ -1,76 +1,50 @@
 // The real `update` program under a virtual X server of the test's own: it is
 // started as the player starts it (the player's command line through the
 // process launcher, from a folder whose name holds a blank and CJK
-// characters) with "1.4###shengji###" against a sample server, its upgrade button
-// is clicked through XTest, and the package's mark appears beside it while
-// Config.ini records 1.4. The test runs in a process namespace of its own
-// (it starts itself again under `unshare --pid --fork --mount-proc`), so that
-// ending "zemplayer.exe" and "update.exe" by name reaches no process outside it.
+// characters) with "1.4###shengji###", and its buttons are clicked through
+// XTest. Against a sample server the package's mark appears beside it while
+// Config.ini records 1.4; against a server that sends the package in paced
+// steps the bar moves on the screen during the transfer and the cancel ends
+// it at once. Each case runs in a process namespace of its own (it starts
+// itself again under `unshare --pid --fork --mount-proc`), so that ending
+// "zemplayer.exe" and "update.exe" by name reaches no process outside it.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/inotify.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <signal.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
+#include <X11/Xutil.h>
 
 #include "platform/system/files.h"
 #include "platform/system/process.h"
 #include "platform/system/profile.h"
 #include "shell/config_info.h"
 #include "site/sample_server.h"
+#include "tests/network/scripted_server.h"
+#include "tests/support/process_namespace.h"
+#include "tests/support/x_geometry.h"
+#include "tests/support/xtest_input.h"
 #include "tests/support/xvfb_server.h"
 #include "tests/system/scoped_environment.h"
 #include "tests/system/temp_folder.h"
 #include "windows/version_check.h"
 
-extern char** environ;
-
 namespace {
-
-constexpr const char* kInsideMark = "ZEM_UPDATER_END_TO_END_INSIDE";
-
-// Starts a program with arguments and an environment of its own; its id, or -1.
-pid_t Spawn(const std::vector<std::string>& arguments, const std::vector<std::string>& environment) {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (const std::string& entry : environment) envp.push_back(const_cast<char*>(entry.c_str()));
-    for (char** entry = environ; *entry != nullptr; ++entry) envp.push_back(*entry);
-    envp.push_back(nullptr);
-    pid_t child = -1;
-    if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
-    return child;
-}
-
-// Waits for the child's end, at most `milliseconds`, by its process descriptor.
-std::optional<int> WaitForExit(pid_t child, int milliseconds) {
-    const int descriptor = static_cast<int>(syscall(SYS_pidfd_open, child, 0));
-    if (descriptor >= 0) {
-        pollfd ended{descriptor, POLLIN, 0};
-        const int ready = poll(&ended, 1, milliseconds);
-        close(descriptor);
-        if (ready != 1) return std::nullopt;
-    }
-    int status = 0;
-    // A child of the process launcher is reaped by the launcher itself: it
-    // has ended all the same.
-    if (waitpid(child, &status, 0) != child) return 0;
-    return status;
-}
 
 // The first top-level X window of this size to be mapped, waiting at most `milliseconds`.
 std::optional<Window> WaitForMappedWindow(Display* display, int width, int height, int milliseconds) {
@@ -110,71 +84,158 @@ bool WaitForWrittenFile(int watcher, const std::string& name, int milliseconds) 
     return false;
 }
 
-void ClickAt(Display* display, int x, int y) {
-    XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
-    XTestFakeButtonEvent(display, 1, True, CurrentTime);
-    XTestFakeButtonEvent(display, 1, False, CurrentTime);
-    XFlush(display);
-}
+// The real updater on an Xvfb of its own, started as the player starts it
+// with "1.4###shengji###" from a program folder whose Config.ini holds 1.3,
+// the content server's fixed host pointed at `host`.
+struct UpdaterOnDisplay {
+    explicit UpdaterOnDisplay(const std::string& address)
+        : programFolder(folder.Path().string()),
+          observer(XOpenDisplay(xvfb.Name().c_str())),
+          input(xvfb.Name()),
+          display("DISPLAY", xvfb.Name()),
+          host("ZEM_HOST", address),
+          headless("ZEM_HEADLESS", std::nullopt) {
+        std::filesystem::copy_file(ZEM_UPDATE_PROGRAM, folder.Path() / "update");
+        std::filesystem::create_directories(folder.Path() / "zemskin");
+        配置信息::WriteConfig("Version", "Version", "1.3");
+        if (observer == nullptr) return;
+        XSelectInput(observer, DefaultRootWindow(observer), SubstructureNotifyMask);
+        XSync(observer, False);
+    }
+    ~UpdaterOnDisplay() {
+        // The updater of a cancelled upgrade waits out its balloon: it is ended here.
+        if (updater > 0 && !zem::testing::WaitForExit(updater, 0)) {
+            kill(updater, SIGKILL);
+            zem::testing::WaitForExit(updater, 20000);
+        }
+        if (observer != nullptr) XCloseDisplay(observer);
+    }
+    UpdaterOnDisplay(const UpdaterOnDisplay&) = delete;
+    UpdaterOnDisplay& operator=(const UpdaterOnDisplay&) = delete;
 
-TEST(UpdaterEndToEnd, TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVersion) {
-    if (std::getenv(kInsideMark) == nullptr) {
-        // Outside: the same case again in a process namespace of its own,
-        // where the machine allows making one.
-        const pid_t probe = Spawn({"unshare", "--pid", "--fork", "--mount-proc", "--", "true"}, {});
-        const auto probed = probe > 0 ? WaitForExit(probe, 20000) : std::nullopt;
-        if (!probed || !WIFEXITED(*probed) || WEXITSTATUS(*probed) != 0)
-            GTEST_SKIP() << "no process namespace can be made here (unshare --pid --fork --mount-proc)";
-        const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-        const pid_t inside = Spawn({"unshare", "--pid", "--fork", "--mount-proc", "--", self,
-                                    "--gtest_filter=UpdaterEndToEnd.*"},
-                                   {std::string(kInsideMark) + "=1"});
-        ASSERT_GT(inside, 0);
-        const auto status = WaitForExit(inside, 120000);
-        ASSERT_TRUE(status.has_value()) << "the namespaced run did not end";
-        EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "the namespaced run failed";
-        return;
+    // Starts the updater; true once its window is mapped.
+    bool Start() {
+        if (observer == nullptr || !input.Connected() || !版本检查::UpdaterPresent()) return false;
+        updater = static_cast<pid_t>(
+            zem::platform::StartCommandLine(版本检查::UpdateCommandLine("1.4", 版本检查::UpgradeMode), SW_SHOWNORMAL));
+        if (updater <= 0) return false;
+        window = WaitForMappedWindow(observer, 550, 401, 20000);
+        if (!window) return false;
+        place = zem::testing::RootRect(observer, *window);
+        return true;
+    }
+    // A click at a point of the window, in its own coordinates.
+    void ClickAt(int x, int y) { input.Click(static_cast<int>(place.left) + x, static_cast<int>(place.top) + y); }
+    // Waits until the window is unmapped.
+    bool WaitForUnmap(int milliseconds) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (std::chrono::steady_clock::now() < deadline) {
+            XSync(observer, False);
+            while (XPending(observer) > 0) {
+                XEvent event;
+                XNextEvent(observer, &event);
+                if (event.type == UnmapNotify && event.xunmap.window == *window) return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
     }
 
-    zem::testing::TempFolder folder("程序 目录");
-    const std::filesystem::path program = folder.Path() / "update";
-    std::filesystem::copy_file(ZEM_UPDATE_PROGRAM, program);
-    std::filesystem::create_directories(folder.Path() / "zemskin");
-    zem::platform::ScopedProgramFolder programFolder(folder.Path().string());
-    配置信息::WriteConfig("Version", "Version", "1.3");
+    zem::testing::TempFolder folder{"程序 目录"};
+    zem::platform::ScopedProgramFolder programFolder;
+    zem::testing::XvfbServer xvfb;
+    Display* observer;
+    zem::testing::XTestInput input;
+    zem::testing::ScopedEnvironment display;
+    zem::testing::ScopedEnvironment host;
+    zem::testing::ScopedEnvironment headless;
+    pid_t updater = -1;
+    std::optional<Window> window;
+    RECT place{};
+};
 
+TEST(UpdaterEndToEnd, TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVersion) {
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVersion", 120000)
     zem::site::SampleServer server;
     ASSERT_TRUE(server.Start());
-    zem::testing::XvfbServer xvfb;
-    ASSERT_FALSE(xvfb.Name().empty()) << "Xvfb did not start";
-    Display* observer = XOpenDisplay(xvfb.Name().c_str());
-    ASSERT_NE(observer, nullptr);
-    XSelectInput(observer, DefaultRootWindow(observer), SubstructureNotifyMask);
-    XSync(observer, False);
+    UpdaterOnDisplay updater(server.Address());
+    ASSERT_FALSE(updater.xvfb.Name().empty()) << "Xvfb did not start";
     const int watcher = inotify_init1(IN_CLOEXEC);
-    ASSERT_GE(inotify_add_watch(watcher, folder.Path().c_str(), IN_CLOSE_WRITE), 0);
-
-    zem::testing::ScopedEnvironment display("DISPLAY", xvfb.Name());
-    zem::testing::ScopedEnvironment host("ZEM_HOST", server.Address());
-    zem::testing::ScopedEnvironment headless("ZEM_HEADLESS", std::nullopt);
-    ASSERT_TRUE(版本检查::UpdaterPresent());
-    const auto updater = static_cast<pid_t>(
-        zem::platform::StartCommandLine(版本检查::UpdateCommandLine("1.4", 版本检查::UpgradeMode), SW_SHOWNORMAL));
-    ASSERT_GT(updater, 0);
-    const std::optional<Window> window = WaitForMappedWindow(observer, 550, 401, 20000);
-    ASSERT_TRUE(window.has_value()) << "the updater's window did not appear";
-    int left = 0, top = 0;
-    Window child;
-    XTranslateCoordinates(observer, *window, DefaultRootWindow(observer), 0, 0, &left, &top, &child);
-    ClickAt(observer, left + 216 + 50, top + 352 + 16);
+    ASSERT_GE(inotify_add_watch(watcher, updater.folder.Path().c_str(), IN_CLOSE_WRITE), 0);
+    ASSERT_TRUE(updater.Start()) << "the updater's window did not appear";
+    updater.ClickAt(216 + 50, 352 + 16);
 
     EXPECT_TRUE(WaitForWrittenFile(watcher, "zemdate-ran.txt", 30000)) << "the package's mark did not appear";
-    const auto status = WaitForExit(updater, 30000);
+    const auto status = zem::testing::WaitForExit(updater.updater, 30000);
     EXPECT_TRUE(status.has_value()) << "the updater did not end";
-    EXPECT_EQ(folder.Read("zemdate-ran.txt"), "zemdate: the sample package ran\n");
+    EXPECT_EQ(updater.folder.Read("zemdate-ran.txt"), "zemdate: the sample package ran\n");
     EXPECT_EQ(配置信息::ReadConfig("Version", "Version", ""), "1.4");
     close(watcher);
-    XCloseDisplay(observer);
+}
+
+// How many columns of the updater's bar show the fill's middle colour
+// (0x86C06E in the skin's middle row), read from the server's screen.
+int FilledColumns(Display* display, const RECT& place) {
+    XImage* row = XGetImage(display, DefaultRootWindow(display), static_cast<int>(place.left) + 120,
+                            static_cast<int>(place.top) + 320 + 5, 297, 1, AllPlanes, ZPixmap);
+    if (row == nullptr) return -1;
+    int filled = 0;
+    for (int x = 0; x < 297; ++x) filled += (XGetPixel(row, x, 0) & 0xFFFFFF) == 0x86C06E ? 1 : 0;
+    XDestroyImage(row);
+    return filled;
+}
+
+// Reads the bar from the screen until `wanted` holds, at most `milliseconds`;
+// the last count read.
+template <class Wanted>
+int WaitForFill(Display* display, const RECT& place, Wanted wanted, int milliseconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    int filled = FilledColumns(display, place);
+    while (!wanted(filled) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        filled = FilledColumns(display, place);
+    }
+    return filled;
+}
+
+// A server that sends a fifth of the package, then three more fifths when
+// the test says so, then nothing: between the steps the window must show the
+// bar moving, and a click on "取消" must end the transfer at once.
+TEST(UpdaterEndToEnd, TheBarMovesOnTheScreenDuringTheTransferAndCancelEndsItAtOnce) {
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.TheBarMovesOnTheScreenDuringTheTransferAndCancelEndsItAtOnce", 120000)
+    using Clock = std::chrono::steady_clock;
+    std::promise<void> sendMore;
+    std::future<void> more = sendMore.get_future();
+    std::promise<Clock::time_point> closed;
+    std::future<Clock::time_point> closedAt = closed.get_future();
+    int connections = 0;
+    zem::testing::ScriptedServer server([&](zem::testing::ScriptedConnection& connection) {
+        if (++connections > 1) return;
+        if (!connection.Send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + std::string(20000, '#')))
+            return;
+        while (more.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+            if (connection.WaitForClose(20)) return;
+        if (!connection.Send(std::string(40000, '#'))) return;
+        if (connection.WaitForClose(20000)) closed.set_value(Clock::now());
+    });
+    UpdaterOnDisplay updater(server.Address());
+    ASSERT_FALSE(updater.xvfb.Name().empty()) << "Xvfb did not start";
+    ASSERT_TRUE(updater.Start()) << "the updater's window did not appear";
+    updater.ClickAt(216 + 50, 352 + 16);
+
+    const int first = WaitForFill(updater.observer, updater.place, [](int filled) { return filled > 0; }, 10000);
+    ASSERT_GT(first, 0) << "the bar never showed progress on the screen";
+    sendMore.set_value();
+    const int second = WaitForFill(updater.observer, updater.place, [&](int filled) { return filled > first; }, 10000);
+    EXPECT_GT(second, first) << "the bar did not move on the screen";
+
+    const Clock::time_point clicked = Clock::now();
+    updater.ClickAt(344 + 10, 368 + 8);  // "取消"
+    ASSERT_EQ(closedAt.wait_for(std::chrono::seconds(10)), std::future_status::ready) << "the transfer went on";
+    EXPECT_LT(closedAt.get() - clicked, std::chrono::milliseconds(500));
+    EXPECT_TRUE(updater.WaitForUnmap(5000)) << "the window stayed after the cancel";
+    EXPECT_EQ(配置信息::ReadConfig("Version", "Version", ""), "1.3");
+    EXPECT_FALSE(std::filesystem::exists(updater.folder.Path() / "zemdate.exe"));
 }
 
 }  // namespace

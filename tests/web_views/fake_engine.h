@@ -65,7 +65,10 @@ public:
     void SetSilent(bool on) override { silent = on; }
     Frame& TopFrame() override { return *this; }
     void WindowChanged() override {}
-    std::shared_ptr<webview::Document> CurrentDocument() override { return document; }
+    std::shared_ptr<webview::Document> CurrentDocument() override {
+        ++documentReads;
+        return document;
+    }
 
     void BeginDownload() { client_.DownloadBegin(); }
     // The top document, or the given frame's, completed.
@@ -87,6 +90,7 @@ public:
     int backs = 0;
     int forwards = 0;
     bool silent = false;
+    int documentReads = 0;  // each a read of the page by script on the engine
 
 private:
     bool Ask(const std::string& url) {

@@ -243,6 +243,46 @@ TEST_F(WebViewsTest, FiveViewsGoSilentAtEveryDownloadAndTheStartPagesComeOnce) {
     EXPECT_EQ(View(form.qvod).navigations.size(), 1u);
 }
 
+// Finding a view's document is a read of the page on the engine, which a page
+// whose script never ends holds for seconds: only a play request reads it.
+TEST_F(WebViewsTest, OnlyAPlayRequestReadsThePage) {
+    Form1& form = ShowMainWindow();
+    for (forms::WebBrowser* view : {&form.ListWeb, &form.W2}) {
+        SCOPED_TRACE(view->Name());
+        FakeView& page = View(*view);
+        page.document = LibraryPage();
+        page.documentReads = 0;
+        EXPECT_TRUE(page.ClickLink("http://127.0.0.1:9/vant/list/dianying.html"));
+        view->Navigate("http://127.0.0.1:9/vant/");
+        EXPECT_EQ(page.documentReads, 0);
+        EXPECT_FALSE(page.ClickLink("qvodplay:///vant/bofang/1.html"));
+        EXPECT_EQ(page.documentReads, 1);
+    }
+}
+
+// "/zem.ini" comes from the server: a base address that is not an http or
+// https address is no base address, and the start pages are bare paths.
+TEST_F(WebViewsTest, ABaseAddressOffTheWebIsNoBaseAddress) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"file:///etc/passwd?", ""},
+        {"javascript:alert(1)//", ""},
+        {"data:text/html,x", ""},
+        {"/etc", ""},
+        {"ftp://127.0.0.1:9", ""},
+        {"HTTPS://127.0.0.1:9/Base", "HTTPS://127.0.0.1:9/Base"},
+        {kBase, kBase},
+    };
+    for (const auto& [published, base] : cases) {
+        SCOPED_TRACE(published);
+        forms::DiscardAllForms();
+        Form1& form = ShowMainWindow(published);
+        EXPECT_EQ(form.dizhi.Caption(), base);
+        desktop.clock().Advance(3000);
+        forms::DoEvents();
+        EXPECT_EQ(View(form.ListWeb).navigations.back(), base + "/vant/");
+    }
+}
+
 TEST_F(WebViewsTest, AnUnreadablePageEndsOnlyTheRestOfTheHandler) {
     Form1& form = ShowMainWindow();
     FakeView& library = View(form.ListWeb);

@@ -179,18 +179,17 @@ TEST_F(EngineViewsTest, APlayLinkInTheLibraryOpensThePlayerPageAndRecordsItsGrou
         EXPECT_EQ(launcher.started[index].first,
                   "cmd.exe /c taskkill /im " + std::string(配置信息::PlayerHelperImageNames[index]) + " /f");
 
-    // The engine returns every href with its scheme lowered, so the link
-    // written in capitals is one of the group's entries.
+    // Each anchor's address as the page wrote it, compared case-sensitively:
+    // the link written in capitals is not one of the group's entries.
     const SFPlayList& list = form().SFPlayList1;
     ASSERT_EQ(list.NodesCount(), 1);
     EXPECT_EQ(list.NodeText(0), "测试片库");
     const std::string base = Server().Address();
-    ASSERT_EQ(list.ItemsCount(0), 3);
+    ASSERT_EQ(list.ItemsCount(0), 2);
     EXPECT_EQ(list.ItemName(0, 0), "第1集");
     EXPECT_EQ(list.ItemURL(0, 0), base + "/vant/bofang/1.html");
-    EXPECT_EQ(list.ItemName(0, 1), "第2集");
-    EXPECT_EQ(list.ItemURL(0, 1), base + "/vant/bofang/2.html");
-    EXPECT_EQ(list.ItemName(0, 2), "第1集（再次）");
+    EXPECT_EQ(list.ItemName(0, 1), "第1集（再次）");
+    EXPECT_EQ(list.ItemURL(0, 1), base + "/vant/bofang/1.html");
 
     // A link in capitals plays its lowered address; the page adds no second group.
     form().Button2_Click(1);
@@ -226,6 +225,57 @@ TEST_F(EngineViewsTest, PlayInTheChannelPageOpensTheLibraryAndColseInThePlayerPa
     }));
     EXPECT_FALSE(form().W3.Visible());
     EXPECT_EQ(launcher.started.size(), 4u);
+}
+
+// "PLAY://" in capitals passes the channel page's lowered test and escapes
+// its case-sensitive replacement: the library view opens, and the library
+// page is asked about the unchanged address, which loads nothing.
+TEST_F(EngineViewsTest, PlayInCapitalsInTheChannelPageOpensTheLibraryAtTheUnchangedAddress) {
+    std::vector<std::string> heard;
+    const auto handler = form().ListWeb.OnBeforeNavigate2;
+    form().ListWeb.OnBeforeNavigate2 = [&, handler](forms::WebBrowserObject& pDisp, const std::string& url, long flags,
+                                                    const std::string& frame, const std::string& data,
+                                                    const std::string& headers, bool& cancel) {
+        heard.push_back(url);
+        handler(pDisp, url, flags, frame, data, headers, cancel);
+    };
+    const int lists = Count(Server().RequestedTargets(), "/vant/list.html");
+    form().Button2_Click(0);
+    ClickAt(form().PlayWeb, 100, 85);
+    ASSERT_TRUE(PumpUntil([&] { return !heard.empty(); }));
+    EXPECT_EQ(heard, std::vector<std::string>{"PLAY:///vant/list.html"});
+    EXPECT_TRUE(form().Picture1.Visible());
+    PumpUntil([] { return false; }, std::chrono::milliseconds(300));
+    EXPECT_EQ(Title(form().ListWeb), "测试片库");
+    EXPECT_EQ(Count(Server().RequestedTargets(), "/vant/list.html"), lists);
+}
+
+// A page's new window to a local file of the test's own, in W2 (whose new
+// windows go to tj) and in the library (left alone: the same view), and a
+// play link to a document the page supplies: nothing of them shows anywhere,
+// nothing plays, and the player goes on.
+TEST_F(EngineViewsTest, PagesNeverOpenALocalFileOrADocumentOfTheirOwnInAnyView) {
+    const zem::testing::TempFolder disk;
+    disk.Write("secret.html", "<!DOCTYPE html><title>秘密</title><img src=\"" + Server().Address() + "/seen-file\">");
+    const std::string hostile = Server().Address() + "/vant/hostile.html?file://" + disk.File("secret.html");
+    form().W2.Navigate(hostile);
+    form().ListWeb.Navigate(hostile);
+    ASSERT_TRUE(PumpUntil([&] { return Title(form().W2) == "恶意页" && Title(form().ListWeb) == "恶意页"; }));
+    ClickAt(form().ListWeb, 100, 25);
+    PumpUntil([] { return false; }, std::chrono::milliseconds(800));
+
+    for (const std::string& target : Server().RequestedTargets()) EXPECT_FALSE(target.starts_with("/seen-")) << target;
+    EXPECT_EQ(form().tj.LocationURL(), "");
+    EXPECT_EQ(form().ListWeb.LocationURL(), hostile);
+    EXPECT_EQ(Title(form().ListWeb), "恶意页");
+    EXPECT_FALSE(form().W3.Visible());
+    EXPECT_EQ(form().W3.LocationURL(), "");
+    EXPECT_TRUE(Started().empty());
+    // The library still plays a link of the web.
+    form().ListWeb.Navigate(Server().Address() + "/vant/");
+    ASSERT_TRUE(PumpUntil([&] { return Title(form().ListWeb) == "测试片库"; }));
+    ClickAt(form().ListWeb, 100, 25);
+    EXPECT_TRUE(PumpUntil([&] { return PixelAt(form().W3, 400, 300) == 0xFF00FFu; }));
 }
 
 TEST_F(EngineViewsTest, W2sNewWindowLandsInTjAndNoWindowAppears) {

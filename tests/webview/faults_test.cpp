@@ -6,6 +6,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -162,6 +164,44 @@ TEST_F(EngineTest, ACrashedWebProcessLeavesABlankPageUntilTheNextNavigate) {
     ASSERT_TRUE(Load(form().View, Page("styled.html")));
     EXPECT_TRUE(WaitForPixel(form().View, 30, 30, 0x0000FF));
     EXPECT_EQ(form().View.Document()->title(), "Styled page");
+}
+
+// The web process is held to a memory limit (here a small one, measured
+// often): past it the engine ends the process, and every view shows its page
+// again, once; a page that grows again is left blank until the program
+// navigates its view anew, and the program's loop runs on throughout.
+class MemoryLimitTest : public EngineTest {
+protected:
+    // Before the fixture's form makes the program's first view.
+    void SetUp() override {
+        limit_.emplace(platform::webview::WebProcessMemory{256, 0.2});
+        EngineTest::SetUp();
+    }
+    std::optional<platform::webview::ScopedWebProcessMemory> limit_;
+};
+
+TEST_F(MemoryLimitTest, APageThatTakesMemoryWithoutEndIsEndedAtTheLimitAndShownAgainOnce) {
+    ASSERT_TRUE(Load(form().Other, Page("next.html")));
+    ASSERT_TRUE(Load(form().View, Page("hungry.html")));
+    int hungry = 0;
+    int beside = 0;
+    form().View.OnDocumentComplete = [&](WebBrowserObject&, const std::string&) { ++hungry; };
+    form().Other.OnDocumentComplete = [&](WebBrowserObject&, const std::string&) { ++beside; };
+
+    // Ended, both pages loaded again, the hungry one ended again (the engine
+    // may have given the other page a process of its own by then); then it
+    // stays blank.
+    ASSERT_TRUE(PumpUntil([&] { return hungry == 1 && beside == 1; })) << hungry << " " << beside;
+    ASSERT_TRUE(PumpUntil([&] { return form().View.Document() == nullptr; }));
+    PumpFor(std::chrono::milliseconds(1000));
+    EXPECT_EQ(hungry, 1);
+    EXPECT_EQ(beside, 1);
+    EXPECT_EQ(form().View.Document(), nullptr);
+
+    ASSERT_TRUE(display().Click(form().hWnd(), 10, 250));
+    EXPECT_TRUE(PumpUntil([&] { return form().clicks == 1; }, std::chrono::milliseconds(1000)));
+    ASSERT_TRUE(Load(form().Other, Page("next.html")));
+    EXPECT_EQ(form().Other.Document()->title(), "Next page");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/base/event_loop.h"
@@ -121,6 +122,54 @@ TEST_F(EventLoopTest, LoopTimersRunInDueOrderWithWindowTimers) {
     desktop.clock().Advance(300);
     ASSERT_EQ(Only(WM_TIMER).size(), 3u);
     EXPECT_EQ(order, (std::vector<std::string>{"loop@150", "again"}));
+}
+
+// Processing pending messages (DoEvents) runs one step of the loop's wait
+// that does not wait: the hooks, a ready descriptor, the loop timers due now;
+// what they queue runs in the same call, and a manual clock stays where it
+// is. A callback may process pending messages again inside it.
+TEST_F(EventLoopTest, ProcessingPendingMessagesRunsTheWaitStepWithoutWaiting) {
+    TestDesktop desktop;
+    HWND window = RecordedWindow();
+    EventLoop& loop = EventLoop::Get();
+    const auto start = desktop.clock().Now();
+    TestPipe pipe;
+    std::vector<std::string> steps;
+    bool nest = false;
+    ScopedNotifier notifier(pipe.ReadEnd(), POLLIN, [&](short) {
+        pipe.Drain();
+        steps.push_back("descriptor");
+        PostMessageA(window, WM_USER + 3, 0, 0);
+        if (std::exchange(nest, false)) {
+            pipe.Signal();
+            EXPECT_TRUE(zem::platform::ProcessPendingMessages());
+        }
+    });
+    // A hook that sets no limit: a wait here would last until something came.
+    const auto hook = loop.RegisterWaitHook({[&]() -> std::optional<zem::platform::Milliseconds> {
+                                                 steps.push_back("prepare");
+                                                 return std::nullopt;
+                                             },
+                                             [&] { steps.push_back("check"); }});
+    loop.RegisterTimer(start, [&] { steps.push_back("due now"); });
+    loop.RegisterTimer(start + 100, [&] { steps.push_back("later"); });
+
+    EXPECT_TRUE(zem::platform::ProcessPendingMessages());
+    EXPECT_EQ(steps, (std::vector<std::string>{"prepare", "check", "due now"}));
+    pipe.Signal();
+    steps.clear();
+    EXPECT_TRUE(zem::platform::ProcessPendingMessages());
+    EXPECT_EQ(steps, (std::vector<std::string>{"prepare", "descriptor", "check"}));
+    EXPECT_EQ(Only(WM_USER + 3).size(), 1u);
+
+    nest = true;
+    pipe.Signal();
+    steps.clear();
+    EXPECT_TRUE(zem::platform::ProcessPendingMessages());
+    EXPECT_EQ(steps, (std::vector<std::string>{"prepare", "descriptor", "prepare", "descriptor", "check", "check"}));
+    EXPECT_EQ(Only(WM_USER + 3).size(), 3u);
+    EXPECT_EQ(desktop.clock().Now(), start);
+    loop.UnregisterWaitHook(hook);
 }
 
 // A callback that unregisters another ready notifier keeps it from running;

@@ -219,6 +219,51 @@ TEST_F(Windows, ZOrderKeepsTopmostWindowsAhead) {
     EXPECT_EQ(zem::platform::TopLevelWindows().back(), first);
 }
 
+// An owned window keeps above its owner however either moves in the z-order,
+// hides while its owner is minimized and comes back with its restore (unless
+// the program hid it itself); an owner that would own itself is refused.
+TEST_F(Windows, OwnedWindowsStayAboveTheirOwnerAndGoWithItsMinimize) {
+    HWND taskbar = FindWindowA("shell_traywnd", "");
+    HWND owner = MakeWindow(0, 0, 300, 200);
+    HWND owned = MakeWindow(0, 0, 10, 10);
+    HWND hidden = MakeWindow(0, 0, 10, 10);
+    HWND other = MakeWindow(0, 0, 10, 10);
+    for (HWND each : {owned, hidden})
+        SetWindowLongPtrA(each, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    EXPECT_EQ(zem::platform::OwnerWindow(owned), owner);
+    EXPECT_EQ(SetWindowLongPtrA(owner, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owned)), 0);
+    EXPECT_EQ(zem::platform::OwnerWindow(owner), nullptr);
+
+    SetForegroundWindow(owner);
+    EXPECT_EQ(zem::platform::TopLevelWindows(), (std::vector<HWND>{taskbar, hidden, owned, owner, other}));
+    SetWindowPos(owned, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(zem::platform::TopLevelWindows(), (std::vector<HWND>{taskbar, hidden, owned, owner, other}));
+
+    ShowWindow(hidden, SW_HIDE);
+    for (const bool maximizedFirst : {false, true}) {
+        SCOPED_TRACE(maximizedFirst);
+        if (maximizedFirst) ShowWindow(owner, SW_SHOWMAXIMIZED);
+        RECT before{};
+        GetClientRect(owner, &before);
+        Log().clear();
+        ShowWindow(owner, SW_MINIMIZE);
+        EXPECT_FALSE(zem::platform::IsOwnVisible(owned));
+        // No client area while minimized, as its size message says.
+        RECT client{};
+        GetClientRect(owner, &client);
+        EXPECT_EQ(client.right, 0);
+        EXPECT_EQ(client.bottom, 0);
+        ASSERT_EQ(Only(WM_SIZE).size(), 1u);
+        EXPECT_EQ(Only(WM_SIZE)[0].lParam, 0);
+        ShowWindow(owner, SW_RESTORE);
+        EXPECT_TRUE(zem::platform::IsOwnVisible(owned));
+        EXPECT_FALSE(zem::platform::IsOwnVisible(hidden));
+        GetClientRect(owner, &client);
+        EXPECT_EQ(client.right, before.right);
+        EXPECT_EQ(client.bottom, before.bottom);
+    }
+}
+
 TEST_F(Windows, VisibilityOfAChildFollowsItsParent) {
     HWND parent = MakeWindow(0, 0, 100, 100);
     HWND child = MakeWindow(0, 0, 10, 10, parent);
