@@ -112,7 +112,11 @@ DesktopDisplay::DesktopDisplay(std::unique_ptr<XConnection> connection) : connec
     });
     tray_ = std::make_unique<XTray>(*connection_);
     ReadScreen();
-    observer_ = WindowObserverRegistration([this](const WindowEvent&) { dirty_ = true; });
+    observer_ = WindowObserverRegistration([this](const WindowEvent& event) {
+        dirty_ = true;
+        // An invalidated window is drawn next; the drawing tells what changed.
+        if (event.kind != WindowEventKind::Invalidated) layoutChanged_ = true;
+    });
     // Before the connection's own hook, which flushes what this one sends.
     hook_ = EventLoop::Get().RegisterWaitHook({[this]() -> std::optional<Milliseconds> {
                                                    Synchronize();
@@ -184,6 +188,10 @@ void DesktopDisplay::Synchronize() {
     if (dirty_ || draws != drawCount_) {
         dirty_ = false;
         drawCount_ = draws;
+        if (layoutChanged_) {
+            layoutChanged_ = false;
+            for (auto& [window, shown] : shown_) shown.composedWhole = false;
+        }
         const HWND taskbar = TaskbarWindow();
         const std::vector<HWND> tops = TopLevelWindows();
         for (auto each = shown_.begin(); each != shown_.end();) {
@@ -215,6 +223,7 @@ void DesktopDisplay::Synchronize() {
 }
 
 void DesktopDisplay::SynchronizeWindow(HWND window, ShownWindow& shown) {
+    const std::optional<RECT> drawn = TakeDrawnArea(window);
     const RECT rect = WindowScreenRect(window);
     const bool sized = rect.right > rect.left && rect.bottom > rect.top;
     if (!shown.window) {
@@ -283,7 +292,15 @@ void DesktopDisplay::SynchronizeWindow(HWND window, ShownWindow& shown) {
         x.Unmap();  // mapped afresh below: a restore by the program
     }
     x.Map();
-    x.Present(ComposeWindow(window));
+    const RECT whole{0, 0, rect.right - rect.left, rect.bottom - rect.top};
+    if (!shown.composedWhole || shown.composed.Width() != whole.right || shown.composed.Height() != whole.bottom) {
+        ComposeWindowArea(window, shown.composed, whole);
+        shown.composedWhole = true;
+        x.Present(shown.composed, whole);
+    } else if (drawn) {
+        ComposeWindowArea(window, shown.composed, *drawn);
+        x.Present(shown.composed, *drawn);
+    }
 }
 
 // The server's stacking follows the program's z-order (topmost first). Under

@@ -18,6 +18,7 @@
 #include "platform/display/x_connection.h"
 #include "platform/display/x_tray.h"
 #include "platform/display/x_window.h"
+#include "platform/drawing/bitmap.h"
 
 namespace zem::platform::display {
 
@@ -35,6 +36,10 @@ struct ShownWindow {
     int pendingConfigures = 0;  // our own moves the server has yet to report
     int cursorId = -1;
     HICON icon = nullptr;
+    // The window and its children as last composed: after a drawing only
+    // what was drawn is composed again.
+    Bitmap composed;
+    bool composedWhole = false;
     ::Window transientFor = 0;  // the owner's X window, as last told to the server
 };
 
@@ -72,6 +77,9 @@ private:
     WindowObserverRegistration observer_;
     WaitHookId hook_ = 0;
     bool dirty_ = true;
+    // A window appeared, went, moved, changed size, shape, order or state:
+    // the next pass composes every window whole.
+    bool layoutChanged_ = true;
     std::uint64_t drawCount_ = ~0ULL;
     std::vector<::Window> stacking_;
     HWND grabbedBy_ = nullptr;

@@ -80,7 +80,12 @@ void XConnection::Attach(std::function<void(XEvent&)> handler) {
              if (XEventsQueued(display_, QueuedAlready) > 0) return 0;
              return std::nullopt;
          },
-         [this] { DrainEvents(); }});
+         // Events Xlib read during the program's own requests are in its
+         // queue; a readable socket is the notifier's. Asking the socket after
+         // every wait would cost a read each time the loop turns.
+         [this] {
+             if (XEventsQueued(display_, QueuedAlready) > 0) DrainEvents();
+         }});
 }
 
 void XConnection::DrainEvents() {

@@ -22,11 +22,34 @@ int NoteAttachFailure(Display*, XErrorEvent*) {
     return 0;
 }
 
+// The image grows in steps of this many pixels a side.
+constexpr int kGrowthStep = 128;
+
+int RoundUpToStep(int value) { return (std::max(value, 1) + kGrowthStep - 1) / kGrowthStep * kGrowthStep; }
+
 }  // namespace
 
 XImageBuffer::XImageBuffer(XConnection& connection, int width, int height)
-    : connection_(connection), width_(std::max(width, 1)), height_(std::max(height, 1)) {
+    : connection_(connection),
+      width_(std::max(width, 1)),
+      height_(std::max(height, 1)),
+      capacityWidth_(RoundUpToStep(width)),
+      capacityHeight_(RoundUpToStep(height)) {
     if (!connection_.HasShm() || !CreateShared()) CreatePlain();
+}
+
+bool XImageBuffer::Holds(int width, int height) const {
+    // Kept unless too small, or four times larger than needed.
+    const long needed = static_cast<long>(std::max(width, 1)) * std::max(height, 1);
+    return width <= capacityWidth_ && height <= capacityHeight_ &&
+           static_cast<long>(capacityWidth_) * capacityHeight_ / 4 <= needed;
+}
+
+void XImageBuffer::SetSize(int width, int height) {
+    if (width == width_ && height == height_) return;
+    width_ = std::max(width, 1);
+    height_ = std::max(height, 1);
+    filled_ = false;
 }
 
 XImageBuffer::~XImageBuffer() {
@@ -44,7 +67,8 @@ XImageBuffer::~XImageBuffer() {
 bool XImageBuffer::CreateShared() {
     Display* display = connection_.display();
     image_ = XShmCreateImage(display, connection_.visual(), static_cast<unsigned>(connection_.depth()), ZPixmap,
-                             nullptr, &segment_, static_cast<unsigned>(width_), static_cast<unsigned>(height_));
+                             nullptr, &segment_, static_cast<unsigned>(capacityWidth_),
+                             static_cast<unsigned>(capacityHeight_));
     if (image_ == nullptr) return false;
     if (image_->bits_per_pixel != 32) {
         XDestroyImage(image_);
@@ -80,26 +104,33 @@ bool XImageBuffer::CreateShared() {
 }
 
 void XImageBuffer::CreatePlain() {
-    const std::size_t bytes = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 4;
+    const std::size_t bytes =
+        static_cast<std::size_t>(capacityWidth_) * static_cast<std::size_t>(capacityHeight_) * 4;
     char* pixels = static_cast<char*>(std::calloc(bytes, 1));
     image_ = XCreateImage(connection_.display(), connection_.visual(), static_cast<unsigned>(connection_.depth()),
-                          ZPixmap, 0, pixels, static_cast<unsigned>(width_), static_cast<unsigned>(height_), 32,
-                          width_ * 4);
+                          ZPixmap, 0, pixels, static_cast<unsigned>(capacityWidth_),
+                          static_cast<unsigned>(capacityHeight_), 32, capacityWidth_ * 4);
 }
 
-std::optional<RECT> XImageBuffer::Update(const Bitmap& frame) {
+std::optional<RECT> XImageBuffer::Update(const Bitmap& frame, const RECT& area) {
     if (image_ == nullptr) return std::nullopt;
-    const int width = std::min(width_, frame.Width());
-    const int height = std::min(height_, frame.Height());
-    LONG top = height, bottom = 0, left = width, right = 0;
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(Pixel);
-    for (int y = 0; y < height; ++y) {
+    const int areaLeft = std::max<int>(area.left, 0);
+    const int areaTop = std::max<int>(area.top, 0);
+    const int areaRight = std::min({static_cast<int>(area.right), width_, frame.Width()});
+    const int areaBottom = std::min({static_cast<int>(area.bottom), height_, frame.Height()});
+    // After a new size the server holds none of the window's pixels: all go.
+    const bool compare = filled_;
+    filled_ = true;
+    if (areaLeft >= areaRight || areaTop >= areaBottom) return std::nullopt;
+    LONG top = areaBottom, bottom = areaTop, left = areaRight, right = areaLeft;
+    const std::size_t rowBytes = static_cast<std::size_t>(areaRight - areaLeft) * sizeof(Pixel);
+    for (int y = areaTop; y < areaBottom; ++y) {
         const Pixel* source = frame.Row(y);
         auto* target = reinterpret_cast<Pixel*>(image_->data + static_cast<std::ptrdiff_t>(y) * image_->bytes_per_line);
-        if (filled_ && std::memcmp(source, target, rowBytes) == 0) continue;
-        int first = 0;
-        int last = width;
-        if (filled_) {
+        if (compare && std::memcmp(source + areaLeft, target + areaLeft, rowBytes) == 0) continue;
+        int first = areaLeft;
+        int last = areaRight;
+        if (compare) {
             while (source[first] == target[first]) ++first;
             while (source[last - 1] == target[last - 1]) --last;
         }
@@ -109,7 +140,6 @@ std::optional<RECT> XImageBuffer::Update(const Bitmap& frame) {
         left = std::min<LONG>(left, first);
         right = std::max<LONG>(right, last);
     }
-    filled_ = true;
     if (top >= bottom) return std::nullopt;
     return RECT{left, top, right, bottom};
 }

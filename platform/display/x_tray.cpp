@@ -14,6 +14,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 
 namespace zem::platform::display {
 namespace {
@@ -76,6 +77,16 @@ XTray::XTray(XConnection& connection) : connection_(connection) {
     windowClass.lpfnWndProc = BalloonProcedure;
     windowClass.lpszClassName = kBalloonClass;
     RegisterClassA(&windowClass);
+    // The server tells when a tray manager takes or leaves the tray's
+    // selection: no round trip to ask at every wait of the loop while none runs.
+    int eventBase = 0, errorBase = 0;
+    if (XFixesQueryExtension(connection_.display(), &eventBase, &errorBase)) {
+        const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(connection_.screen());
+        XFixesSelectSelectionInput(connection_.display(), connection_.root(), connection_.atom(name.c_str()),
+                                   XFixesSetSelectionOwnerNotifyMask | XFixesSelectionWindowDestroyNotifyMask |
+                                       XFixesSelectionClientCloseNotifyMask);
+        selectionEventBase_ = eventBase;
+    }
 }
 
 XTray::~XTray() {
@@ -91,6 +102,15 @@ XTray::~XTray() {
 ::Window XTray::Manager() {
     const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(connection_.screen());
     return XGetSelectionOwner(connection_.display(), connection_.atom(name.c_str()));
+}
+
+bool XTray::ManagerRuns() {
+    if (selectionEventBase_ < 0) return Manager() != 0;
+    if (managerChanged_) {
+        managerChanged_ = false;
+        managerRuns_ = Manager() != 0;
+    }
+    return managerRuns_;
 }
 
 ::Window XTray::IconWindow(HWND window, UINT id) const {
@@ -116,7 +136,7 @@ void XTray::Synchronize() {
         if (icon.hidden) continue;
         auto found = docked_.find(Key{icon.window, icon.id});
         if (found == docked_.end()) {
-            if (Manager() == 0) continue;  // no tray on this desktop: nothing shows
+            if (!ManagerRuns()) continue;  // no tray on this desktop: nothing shows
             found = docked_.emplace(Key{icon.window, icon.id}, Docked{}).first;
             Dock(icon, found->second);
         }
@@ -203,6 +223,10 @@ void XTray::Paint(const Docked& docked) {
 }
 
 bool XTray::HandleEvent(const XEvent& event) {
+    if (selectionEventBase_ >= 0 && event.type == selectionEventBase_ + XFixesSelectionNotify) {
+        managerChanged_ = true;
+        return true;
+    }
     for (auto& [key, docked] : docked_) {
         if (docked.window != event.xany.window) continue;
         if (event.type == Expose || event.type == ConfigureNotify) Paint(docked);

@@ -27,7 +27,8 @@ public:
 
     // Docks new icons, repaints changed ones, removes gone ones, shows balloons.
     void Synchronize();
-    // True when the event was for a tray icon window.
+    // True when the event was for a tray icon window, or told of a change
+    // of the tray manager.
     bool HandleEvent(const XEvent& event);
     // The tray manager's window, or 0 when there is none.
     ::Window Manager();
@@ -47,12 +48,18 @@ private:
     void Dock(const TrayIcon& icon, Docked& docked);
     void Paint(const Docked& docked);
     void ShowBalloon(const TrayIcon& icon);
+    // Whether a tray manager runs, asked of the server only after it told of
+    // a change of the manager's selection (or each time, where it cannot tell).
+    bool ManagerRuns();
 
     XConnection& connection_;
     std::map<Key, Docked> docked_;
     HWND balloon_ = nullptr;
     Key balloonOwner_{};
     LoopTimerId balloonTimer_ = 0;
+    int selectionEventBase_ = -1;  // the XFixes events', or -1 without XFixes
+    bool managerChanged_ = true;
+    bool managerRuns_ = false;
 };
 
 }  // namespace zem::platform::display

@@ -214,13 +214,14 @@ void XTopLevel::Iconify() {
 
 void XTopLevel::Raise() { XRaiseWindow(connection_.display(), window_); }
 
-void XTopLevel::Present(const Bitmap& frame) {
+void XTopLevel::Present(const Bitmap& frame, const RECT& area) {
     const int width = frame.Width();
     const int height = frame.Height();
     if (width <= 0 || height <= 0) return;
-    if (!image_ || image_->Width() != width || image_->Height() != height)
+    if (!image_ || !image_->Holds(width, height))
         image_ = std::make_unique<XImageBuffer>(connection_, width, height);
-    if (const auto changed = image_->Update(frame)) image_->Put(window_, gc_, *changed);
+    image_->SetSize(width, height);
+    if (const auto changed = image_->Update(frame, area)) image_->Put(window_, gc_, *changed);
 }
 
 void XTopLevel::Repaint(const RECT& area) {

@@ -57,8 +57,9 @@ public:
     void Iconify();
     void Raise();
 
-    // Sends what changed in `frame` since the last one.
-    void Present(const Bitmap& frame);
+    // Sends what changed in `area` of `frame` (the window's size) since the
+    // last frame.
+    void Present(const Bitmap& frame, const RECT& area);
     // Sends `area` again (after Expose).
     void Repaint(const RECT& area);
 

@@ -62,7 +62,7 @@ bool GdiTable::ResolveContext(const DeviceContext& dc, DrawTarget& target) {
         target.pixels = &bitmap->pixels;
         target.origin = {0, 0};
         target.clip = ClipRegion::FromRect({0, 0, bitmap->pixels.Width(), bitmap->pixels.Height()});
-    } else if (!windowProvider_ || !windowProvider_(dc.window, target)) {
+    } else if (!windowProvider_ || !windowProvider_(dc.window, dc.hasPaintClip ? &dc.paintClip : nullptr, target)) {
         return false;
     }
     if (dc.hasPaintClip) {

@@ -50,8 +50,9 @@ struct DrawTarget {
     ClipRegion clip;
 };
 
-// Window DCs get their target from the window layer, which registers this.
-using WindowTargetProvider = std::function<bool(HWND window, DrawTarget& target)>;
+// Window DCs get their target from the window layer, which registers this;
+// `paintClip` is the DC's paint area (its coordinates), or null for all of it.
+using WindowTargetProvider = std::function<bool(HWND window, const RECT* paintClip, DrawTarget& target)>;
 void SetWindowTargetProvider(WindowTargetProvider provider);
 
 struct DeviceContext {

@@ -6,6 +6,7 @@
 #include "platform/window/user32.h"
 #include "platform/window/window_system.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <unordered_map>
 
@@ -51,14 +52,34 @@ public:
         }
         const RECT size = SizeOf(WindowScreenRect(window));
         Bitmap& surface = surfaces_[ValueFromHandle(window)];
-        if (surface.Width() != size.right || surface.Height() != size.bottom) {
-            // A new size keeps what the old surface showed at the top left.
-            Bitmap grown(size.right, size.bottom, PixelFromColor(kNewSurfaceColor));
-            for (int y = 0; y < std::min(grown.Height(), surface.Height()); ++y)
-                std::copy(surface.Row(y), surface.Row(y) + std::min(grown.Width(), surface.Width()), grown.Row(y));
-            surface = std::move(grown);
-        }
+        // A new size keeps what the old surface showed at the top left.
+        surface.Resize(size.right, size.bottom, PixelFromColor(kNewSurfaceColor));
         return &surface;
+    }
+
+    // Notes that `area` of `window` (its coordinates) may have changed, in
+    // the coordinates of its top-level window.
+    void NoteDrawn(HWND window, RECT area) {
+        HWND top = window;
+        while (HWND parent = ParentWindow(top)) top = parent;
+        const RECT placed = WindowScreenRect(window);
+        const RECT topPlaced = WindowScreenRect(top);
+        const LONG dx = placed.left - topPlaced.left;
+        const LONG dy = placed.top - topPlaced.top;
+        area = {area.left + dx, area.top + dy, area.right + dx, area.bottom + dy};
+        auto [entry, added] = drawn_.try_emplace(ValueFromHandle(top), area);
+        RECT& all = entry->second;
+        if (!added)
+            all = {std::min(all.left, area.left), std::min(all.top, area.top), std::max(all.right, area.right),
+                   std::max(all.bottom, area.bottom)};
+    }
+
+    std::optional<RECT> TakeDrawn(HWND top) {
+        auto found = drawn_.find(ValueFromHandle(top));
+        if (found == drawn_.end()) return std::nullopt;
+        const RECT area = found->second;
+        drawn_.erase(found);
+        return area;
     }
 
     Bitmap& Desktop() {
@@ -74,12 +95,15 @@ private:
               if (event.kind == WindowEventKind::Destroyed) {
                   surfaces_.erase(ValueFromHandle(event.window));
                   regionClips_.erase(ValueFromHandle(event.window));
+                  drawn_.erase(ValueFromHandle(event.window));
               }
           }) {
-        SetWindowTargetProvider([this](HWND window, DrawTarget& target) { return Target(window, target); });
+        SetWindowTargetProvider([this](HWND window, const RECT* paintClip, DrawTarget& target) {
+            return Target(window, paintClip, target);
+        });
     }
 
-    bool Target(HWND window, DrawTarget& target) {
+    bool Target(HWND window, const RECT* paintClip, DrawTarget& target) {
         if (!window) {
             target.pixels = &Desktop();
             target.origin = {0, 0};
@@ -94,6 +118,11 @@ private:
         const RECT whole{0, 0, surface->Width(), surface->Height()};
         const auto region = WindowRegion(window);
         target.clip = region ? RegionClip(window, region, whole) : ClipRegion::FromRect(whole);
+        // Whatever the DC draws stays inside its clip: that much of the
+        // window is to be shown anew.
+        RECT drawn = target.clip.Bounds();
+        if (paintClip != nullptr) drawn = IntersectRects(drawn, *paintClip);
+        if (drawn.left < drawn.right && drawn.top < drawn.bottom) NoteDrawn(window, drawn);
         return true;
     }
 
@@ -118,6 +147,8 @@ private:
     std::unordered_map<std::uintptr_t, RegionClipEntry> regionClips_;
 
     std::unordered_map<std::uintptr_t, Bitmap> surfaces_;
+    // By top-level window: the bounds of what was drawn since it was last taken.
+    std::unordered_map<std::uintptr_t, RECT> drawn_;
     Bitmap desktop_;
     WindowObserverRegistration observer_;
 };
@@ -151,12 +182,32 @@ std::uint64_t SurfaceDrawCount() { return g_surfaceDraws; }
 
 Bitmap* WindowSurface(HWND window) { return window ? SurfaceStore::Instance().Find(window) : nullptr; }
 
+void SurfaceDrawn(HWND window, const RECT& area) {
+    if (!window || !IsLiveWindow(window) || area.left >= area.right || area.top >= area.bottom) return;
+    ++g_surfaceDraws;
+    SurfaceStore::Instance().NoteDrawn(window, area);
+}
+
+std::optional<RECT> TakeDrawnArea(HWND window) { return SurfaceStore::Instance().TakeDrawn(window); }
+
 Bitmap ComposeWindow(HWND window) {
     if (!IsLiveWindow(window)) return {};
-    const RECT screen = WindowScreenRect(window);
-    Bitmap layer(screen.right - screen.left, screen.bottom - screen.top);
-    DrawSubtree(window, layer, {screen.left, screen.top}, ClipRegion::FromRect(SizeOf(screen)));
+    const RECT size = SizeOf(WindowScreenRect(window));
+    Bitmap layer(size.right, size.bottom);
+    ComposeWindowArea(window, layer, size);
     return layer;
+}
+
+void ComposeWindowArea(HWND window, Bitmap& layer, const RECT& area) {
+    if (!IsLiveWindow(window)) return;
+    const RECT screen = WindowScreenRect(window);
+    const RECT size = SizeOf(screen);
+    layer.Resize(size.right, size.bottom, 0);
+    const RECT limit = IntersectRects(area, size);
+    if (limit.right <= limit.left || limit.bottom <= limit.top) return;
+    // What no surface covers (outside the window's region) is black.
+    layer.Fill(limit, 0);
+    DrawSubtree(window, layer, {screen.left, screen.top}, ClipRegion::FromRect(limit));
 }
 
 Bitmap ComposeScreen() {

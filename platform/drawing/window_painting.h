@@ -38,8 +38,11 @@ namespace zem::platform {
 inline constexpr COLORREF kNewSurfaceColor = 0xC8D0D4;
 
 // The surface of a window (made at its current size on first use), or null
-// for a dead window.
+// for a dead window. Pixels written there directly are shown once told with
+// SurfaceDrawn.
 Bitmap* WindowSurface(HWND window);
+// `area` of the window's surface (its coordinates) was written directly.
+void SurfaceDrawn(HWND window, const RECT& area);
 
 // Goes up whenever a DC takes a window's surface as its target, i.e. before
 // anything is drawn on a window: the display composes anew only after it moved.
@@ -52,6 +55,13 @@ Bitmap ComposeScreen();
 // One window and its children as they look, at the window's size; pixels
 // outside its region are black.
 Bitmap ComposeWindow(HWND window);
+// The same for `area` of the window (its coordinates) only, into `layer`,
+// which takes the window's size first (keeping its pixels elsewhere): what a
+// display that keeps the window's last picture needs after a drawing.
+void ComposeWindowArea(HWND window, Bitmap& layer, const RECT& area);
+// Where a top-level window and its children were drawn on since the last
+// call (the window's coordinates), or nothing; the call forgets it.
+std::optional<RECT> TakeDrawnArea(HWND window);
 
 bool WriteScreenSnapshot(const std::string& path);
 bool WriteWindowSnapshot(HWND window, const std::string& path);

@@ -5,6 +5,10 @@
 
 namespace zem::platform::webview {
 
+// The script world our own scripts run in: page scripts cannot see or
+// replace what ours define there, and the document is the same.
+inline constexpr const char* kScriptWorld = "zem";
+
 // A script function giving the address an element's href names as the page
 // wrote it: the attribute's own text where it starts with a scheme (without
 // the blanks around it and the line breaks in it, which the engine drops

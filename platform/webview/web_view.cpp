@@ -80,7 +80,7 @@ WebProcessMemory DefaultWebProcessMemory() {
             : 0;
     const unsigned limit =
         machineMiB > 0 ? static_cast<unsigned>(std::min<unsigned long long>(kLimitMiB, machineMiB / 4)) : kLimitMiB;
-    return {limit, 1.0};
+    return {limit, 3.0};
 }
 
 WebProcessMemory CurrentWebProcessMemory() { return InstalledMemory(); }

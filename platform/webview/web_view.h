@@ -125,9 +125,10 @@ struct WebProcessMemory {
 };
 
 // 1.5 GiB, or a quarter of the machine's memory when that is less (room for
-// the rest of a small machine), measured every second: a page that takes
-// memory as fast as it can gets about a second past the limit, and the
-// measuring costs the idle web process well under 1% of a core.
+// the rest of a small machine), measured every 3 s: a page that takes memory
+// as fast as it can gets a few seconds past the limit, and the measuring costs
+// the idle web process about 0.1% of a core (every second it was a third of
+// the idle player's whole budget of 1%).
 WebProcessMemory DefaultWebProcessMemory();
 
 // The limits the next web context gets (made with a program's first view).

@@ -119,7 +119,7 @@ std::optional<std::string> WebKitView::EvaluateNow(const std::string& script, st
     };
     auto call = std::make_shared<Call>();
     webkit_web_view_evaluate_javascript(
-        web_, script.c_str(), static_cast<gssize>(script.size()), "zem", nullptr, call->cancellable,
+        web_, script.c_str(), static_cast<gssize>(script.size()), kScriptWorld, nullptr, call->cancellable,
         [](GObject* source, GAsyncResult* result, gpointer data) {
             std::unique_ptr<std::shared_ptr<Call>> owned(static_cast<std::shared_ptr<Call>*>(data));
             Call& call = **owned;

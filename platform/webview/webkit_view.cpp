@@ -15,9 +15,6 @@
 namespace zem::platform::webview {
 namespace {
 
-// The script world our own scripts run in: page scripts cannot see or
-// replace what ours define there, and the document is the same.
-constexpr const char* kScriptWorld = "zem";
 constexpr const char* kMessageChannel = "zem";
 
 // What a view opens. A page (its links, frames, forms, redirects, history
@@ -270,11 +267,19 @@ WebKitView::WebKitView(HWND window, ViewClient& client, WebKitView* related) : w
     g_signal_connect(web_, "permission-request", G_CALLBACK(Signals::Permission), this);
     g_signal_connect(web_, "web-process-terminated", G_CALLBACK(Signals::Terminated), this);
     WindowChanged();
-    gtk_widget_show_all(offscreen_);
+    DrawIntoMemory();
+    gtk_widget_show(GTK_WIDGET(web_));
+    FollowWindowVisibility();
+    visibilityObserver_ = WindowObserverRegistration([this](const WindowEvent& event) {
+        if (event.kind == WindowEventKind::VisibilityChanged || event.kind == WindowEventKind::StateChanged ||
+            event.kind == WindowEventKind::ParentChanged)
+            FollowWindowVisibility();
+    });
 }
 
 WebKitView::~WebKitView() {
     *alive_ = false;
+    visibilityObserver_ = WindowObserverRegistration();
     if (copySource_ != 0) g_source_remove(copySource_);
     g_signal_handlers_disconnect_by_data(contents_, this);
     g_signal_handlers_disconnect_by_data(offscreen_, this);

@@ -11,11 +11,13 @@
 #include "platform/drawing/bitmap.h"
 #include "platform/webview/web_view.h"
 #include "platform/window/user32.h"
+#include "platform/window/window_system.h"
 
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -89,10 +91,15 @@ private:
     void Defer(std::function<void()> work);
 
     // Pixels and input (webkit_view_surface.cpp).
+    void DrawIntoMemory();
     void Damaged(const GdkRectangle& area);
     void CopyDamage();
     void PaintWindow();
     void ShowBlankPage();
+    // Whether the page can be seen: the engine is told as a browser tells a
+    // background tab (webkit_view_surface.cpp).
+    void FollowWindowVisibility();
+    void AwaitCurrentFrame();
     void ForwardMouse(UINT message, WPARAM wParam, LPARAM lParam);
     void ForwardKey(UINT message, WPARAM wParam);
     void FocusView(bool focused);
@@ -133,6 +140,14 @@ private:
     // for its memory; the next end leaves it blank until the next Navigate.
     bool reloadedAfterMemoryEnd_ = false;
     bool focused_ = false;
+    // The page is shown (the offscreen window mapped) while the control's
+    // window can be seen; the observer follows every change of that.
+    bool pageShown_ = false;
+    // Hidden with a page: the page bitmap may be out of date until the
+    // engine draws again.
+    bool frameOutdated_ = false;
+    std::uint64_t framesDrawn_ = 0;
+    WindowObserverRegistration visibilityObserver_;
     std::map<std::string, std::function<bool()>> contextMenuHandlers_;
 };
 

@@ -1,11 +1,14 @@
 // A WebKit view's pixels and input: what the offscreen window draws is copied
 // into the page bitmap and from there into the control's window surface as
-// part of its paint; the window's mouse and key messages become toolkit
-// events at the same place.
+// part of its paint; the page is told whether it can be seen; the window's
+// mouse and key messages become toolkit events at the same place.
 #include <algorithm>
 #include <chrono>
+#include <memory>
 
 #include "platform/drawing/window_painting.h"
+#include "platform/webview/engine_loop.h"
+#include "platform/webview/page_scripts.h"
 #include "platform/webview/webkit_view.h"
 #include "platform/window/user32.h"
 
@@ -46,7 +49,86 @@ GdkModifierType ModifiersOf(WPARAM keys) {
     return static_cast<GdkModifierType>(state);
 }
 
+// How long the first paint of a page shown again waits for the engine's
+// current picture of it; a page too busy to draw in that time shows the
+// picture from before it was hidden until its next frame comes.
+constexpr std::chrono::milliseconds kCurrentFrameLimit{200};
+
+// Answers once the page has drawn a frame: a task after the next animation
+// frame runs after that frame's pixels were sent to the program.
+constexpr const char* kAfterNextFrame =
+    "return new Promise(function (done) { requestAnimationFrame(function () { setTimeout(done, 0); }); });";
+
 }  // namespace
+
+// The offscreen window draws into memory of the program's own: left to the
+// toolkit, its picture would be a pixmap at the X server, drawn there and
+// read back with a round trip at every frame.
+void WebKitView::DrawIntoMemory() {
+    gtk_widget_realize(offscreen_);
+    g_signal_connect(gtk_widget_get_window(offscreen_), "create-surface",
+                     G_CALLBACK(+[](GdkWindow*, gint width, gint height, gpointer) -> cairo_surface_t* {
+                         return cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+                     }),
+                     nullptr);
+}
+
+// A view nobody can see (its control or a container hidden, its form hidden
+// or minimized) has its offscreen window unmapped: the engine then treats the
+// page as a browser treats a background tab (hidden visibility state, no
+// animation frames, throttled timers, no painting).
+void WebKitView::FollowWindowVisibility() {
+    const bool visible = IsEffectivelyVisible(window_);
+    if (visible == pageShown_) return;
+    pageShown_ = visible;
+    if (!visible) {
+        gtk_widget_hide(offscreen_);
+        // From now on the page bitmap may no longer be what the page shows.
+        frameOutdated_ = HasPage();
+        return;
+    }
+    gtk_widget_show(offscreen_);
+    // A window shown again keeps its old surface: the paint brings the page.
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+// Waits, bounded, until the engine has drawn the page as it is now: the
+// page answers after its next frame, and the offscreen window is drawn once
+// more after that answer, from the engine's pixels of that frame.
+void WebKitView::AwaitCurrentFrame() {
+    frameOutdated_ = false;
+    if (!HasPage() || !pageShown_) return;
+    struct Round {
+        bool answered = false;
+    };
+    auto round = std::make_shared<Round>();
+    webkit_web_view_call_async_javascript_function(
+        web_, kAfterNextFrame, -1, nullptr, kScriptWorld, nullptr, nullptr,
+        [](GObject* source, GAsyncResult* result, gpointer data) {
+            std::unique_ptr<std::shared_ptr<Round>> owned(static_cast<std::shared_ptr<Round>*>(data));
+            GError* error = nullptr;
+            JSCValue* value =
+                webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(source), result, &error);
+            if (value != nullptr) g_object_unref(value);
+            if (error != nullptr) g_error_free(error);
+            (*owned)->answered = true;
+        },
+        new std::shared_ptr<Round>(round));
+    const std::shared_ptr<bool> alive = alive_;
+    const auto deadline = std::chrono::steady_clock::now() + kCurrentFrameLimit;
+    auto remaining = [&] {
+        return std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    };
+    // The views' notifications wait meanwhile, as during a document read.
+    BeginDocumentRead();
+    if (RunEngineUntil([&] { return round->answered || !*alive; }, remaining()) && *alive) {
+        const std::uint64_t drawn = framesDrawn_;
+        gtk_widget_queue_draw(GTK_WIDGET(web_));
+        RunEngineUntil([&] { return framesDrawn_ != drawn || !*alive; }, remaining());
+    }
+    EndDocumentRead();
+    if (*alive) CopyDamage();
+}
 
 void WebKitView::WindowChanged() {
     RECT client{};
@@ -61,6 +143,9 @@ void WebKitView::WindowChanged() {
 }
 
 void WebKitView::Damaged(const GdkRectangle& area) {
+    // Unmapped, the offscreen window holds no picture of the page.
+    if (!pageShown_) return;
+    ++framesDrawn_;
     if (damage_)
         gdk_rectangle_union(&*damage_, &area, &*damage_);
     else
@@ -79,6 +164,10 @@ void WebKitView::Damaged(const GdkRectangle& area) {
 
 void WebKitView::CopyDamage() {
     if (!damage_) return;
+    if (!pageShown_) {
+        damage_.reset();
+        return;
+    }
     cairo_surface_t* drawn = gtk_offscreen_window_get_surface(GTK_OFFSCREEN_WINDOW(offscreen_));
     GdkRectangle area = *damage_;
     damage_.reset();
@@ -112,6 +201,7 @@ void WebKitView::ShowBlankPage() {
 }
 
 void WebKitView::PaintWindow() {
+    if (frameOutdated_) AwaitCurrentFrame();
     PAINTSTRUCT paint{};
     BeginPaint(window_, &paint);
     if (Bitmap* surface = WindowSurface(window_)) {
@@ -120,11 +210,14 @@ void WebKitView::PaintWindow() {
         const int left = std::max<int>(0, paint.rcPaint.left);
         for (int y = std::max<int>(0, paint.rcPaint.top); y < bottom && left < right; ++y)
             std::copy(frame_.Row(y) + left, frame_.Row(y) + right, surface->Row(y) + left);
+        RECT drawn = paint.rcPaint;
         // Beyond the page (a surface larger than the last frame): blank.
         if (surface->Width() > frame_.Width() || surface->Height() > frame_.Height()) {
             surface->Fill(RECT{frame_.Width(), 0, surface->Width(), surface->Height()}, 0xFFFFFF);
             surface->Fill(RECT{0, frame_.Height(), surface->Width(), surface->Height()}, 0xFFFFFF);
+            drawn = RECT{0, 0, surface->Width(), surface->Height()};
         }
+        SurfaceDrawn(window_, drawn);
     }
     EndPaint(window_, &paint);
 }

@@ -125,6 +125,17 @@ protected:
         XTestFakeKeyEvent(observer, XKeysymToKeycode(observer, keysym), press ? True : False, 0);
         XFlush(observer);
     }
+    // For what the program does on its own, outside the loop (a drawing, a
+    // request to a tray manager): it happens at the loop's next wait, which
+    // nothing may end, so the loop waits in short steps.
+    bool HappensSoon(const std::function<bool()>& done) {
+        for (int step = 0; step < 200; ++step) {
+            zem::platform::ProcessPendingMessages();
+            zem::platform::EventLoop::Get().WaitForEvents(10);
+            if (done()) return true;
+        }
+        return false;
+    }
     bool Logged(UINT message) {
         return PumpMessagesUntil([&] {
             for (const Received& each : g_log)
@@ -528,7 +539,9 @@ TEST_F(DisplayTest, TheTrayIconDocksIntoATrayManagerAndTakesClicks) {
     EXPECT_TRUE(PumpMessagesUntil([&] { return !IsWindowVisible(balloon); }));
 }
 
-TEST_F(DisplayTest, WithoutATrayManagerNoIconShows) {
+// Without a tray manager no icon shows; a manager that starts later gets the
+// icon at once.
+TEST_F(DisplayTest, WithoutATrayManagerNoIconShowsUntilOneStarts) {
     EXPECT_FALSE(zem::platform::TrayManagerPresent());
     HWND window = MakeWindow("", 0, 0, 100, 100);
     NOTIFYICONDATAA record = TrayRecord(window);
@@ -536,6 +549,11 @@ TEST_F(DisplayTest, WithoutATrayManagerNoIconShows) {
     PumpMessagesUntil([] { return false; }, 100);
     EXPECT_EQ(zem::platform::XTrayIconWindow(window, 1), 0u);
     EXPECT_TRUE(zem::platform::ClickTrayIcon(window, 1, zem::platform::MouseButton::Left)) << "the model still works";
+
+    TestTrayManager manager(observer);
+    ::Window icon = 0;
+    EXPECT_TRUE(HappensSoon([&] { return (icon = manager.TakeDockRequest()) != 0; }));
+    EXPECT_EQ(icon, zem::platform::XTrayIconWindow(window, 1));
 }
 
 // The pointer over a window shows its pointer: a standard shape, or the
@@ -565,6 +583,73 @@ TEST_F(DisplayTest, ACustomPointerShowsItsPicture) {
         if (cursor != nullptr) XFree(cursor);
     }
     EXPECT_TRUE(custom);
+}
+
+// After a window's first picture only what is drawn is composed and sent
+// again: each way of drawing reaches the server at its place, and only there.
+TEST_F(DisplayTest, EachDrawingReachesTheServerAtItsPlaceAndOnlyThere) {
+    HWND window = MakeWindow("", 100, 80, 200, 120);
+    HWND child = CreateWindowExA(0, "DisplayTest", "", WS_CHILD | WS_VISIBLE, 50, 40, 100, 60, window, nullptr,
+                                 nullptr, nullptr);
+    ASSERT_NE(Shown(window), 0u);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return RootPixel(240, 170) == Rgb(g_fill); }));
+    const COLORREF before = g_fill;
+    struct Way {
+        const char* what;
+        std::function<void(COLORREF)> draw;
+        POINT changed;  // root points
+        POINT kept;
+    };
+    const std::vector<Way> ways = {
+        {"a window DC of the child",
+         [&](COLORREF color) {
+             HDC dc = GetDC(child);
+             HBRUSH brush = CreateSolidBrush(color);
+             const RECT part{10, 10, 30, 30};
+             FillRect(dc, &part, brush);
+             DeleteObject(brush);
+             ReleaseDC(child, dc);
+         },
+         {170, 140},
+         {190, 140}},
+        {"a paint of part of the window",
+         [&](COLORREF color) {
+             g_fill = color;  // the whole window is filled, clipped to the update area
+             const RECT part{5, 5, 25, 25};
+             InvalidateRect(window, &part, FALSE);
+         },
+         {110, 90},
+         {130, 90}},
+        {"pixels written into the child's surface",
+         [&](COLORREF color) {
+             const RECT part{60, 30, 80, 50};
+             zem::platform::WindowSurface(child)->Fill(part, zem::platform::PixelFromColor(color));
+             zem::platform::SurfaceDrawn(child, part);
+         },
+         {220, 160},
+         {240, 160}},
+    };
+    COLORREF color = RGB(10, 20, 200);
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.what);
+        color += RGB(0, 40, 0);
+        way.draw(color);
+        EXPECT_TRUE(HappensSoon([&] { return RootPixel(way.changed.x, way.changed.y) == Rgb(color); }));
+        EXPECT_EQ(RootPixel(way.kept.x, way.kept.y), Rgb(before));
+    }
+    g_fill = before;
+}
+
+// The pixels of a window made smaller and then larger again are all shown.
+TEST_F(DisplayTest, AWindowMadeSmallerAndLargerAgainShowsAllItsPixels) {
+    HWND window = MakeWindow("", 100, 80, 200, 120);
+    const ::Window shown = Shown(window);
+    ASSERT_NE(shown, 0u);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return RootPixel(290, 190) == Rgb(g_fill); }));
+    SetWindowPos(window, nullptr, 0, 0, 120, 70, SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return RootRect(shown).right == 220; }));
+    SetWindowPos(window, nullptr, 0, 0, 200, 120, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_TRUE(PumpMessagesUntil([&] { return RootPixel(290, 190) == Rgb(g_fill); }));
 }
 
 TEST(DisplayLoss, TheXServerGoingAwayEndsTheProgramCleanly) {

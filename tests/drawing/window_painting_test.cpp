@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -148,6 +151,40 @@ TEST_F(WindowPainting, ZOrderAndLayeredAlphaCompose) {
         EXPECT_EQ(At(ComposeScreen(), 120, 20), c.expected) << int(c.alpha);
     }
     (void)above;
+}
+
+// A window's surface resized step by step keeps what it showed at the top
+// left, and what comes into view is the new colour, never an older picture.
+TEST(SurfaceResize, KeepsTheTopLeftAndFillsWhatComesIntoView) {
+    constexpr Pixel kOld = 0x112233;
+    constexpr Pixel kNew = 0x445566;
+    struct Step {
+        int width;
+        int height;
+    };
+    const std::vector<std::vector<Step>> ways = {
+        {{40, 30}, {30, 20}, {40, 30}},      // smaller, then back within its memory
+        {{40, 30}, {41, 30}, {300, 200}},    // larger than its memory
+        {{300, 200}, {40, 30}, {60, 50}},    // much smaller, then a little larger
+    };
+    for (const auto& steps : ways) {
+        Bitmap surface(steps[0].width, steps[0].height, kOld);
+        int keptWidth = steps[0].width;
+        int keptHeight = steps[0].height;
+        for (std::size_t index = 1; index < steps.size(); ++index) {
+            const Step& step = steps[index];
+            SCOPED_TRACE(std::to_string(step.width) + "x" + std::to_string(step.height));
+            surface.Resize(step.width, step.height, kNew);
+            keptWidth = std::min(keptWidth, step.width);
+            keptHeight = std::min(keptHeight, step.height);
+            ASSERT_EQ(surface.Width(), step.width);
+            ASSERT_EQ(surface.Height(), step.height);
+            ASSERT_GE(surface.Stride(), step.width);
+            for (int y = 0; y < step.height; ++y)
+                for (int x = 0; x < step.width; ++x)
+                    ASSERT_EQ(surface.At(x, y), x < keptWidth && y < keptHeight ? kOld : kNew) << x << "," << y;
+        }
+    }
 }
 
 TEST_F(WindowPainting, SnapshotsAreWrittenAsPngAndOnRequestOnce) {

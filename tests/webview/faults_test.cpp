@@ -1,7 +1,6 @@
 // Bad addresses and bad pages on the real engine: the view stays usable, the
 // program's loop keeps running, and a crashed web process leaves a blank page
 // that the next Navigate replaces.
-#include <dirent.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -12,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/process_ticks.h"
 #include "tests/webview/engine_fixture.h"
 
 namespace zem::forms {
@@ -43,20 +43,8 @@ private:
 // The engine's web processes among this test program's own children.
 std::vector<pid_t> OwnWebProcesses() {
     std::vector<pid_t> found;
-    DIR* folder = opendir("/proc");
-    while (dirent* entry = folder != nullptr ? readdir(folder) : nullptr) {
-        const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
-        if (pid <= 0) continue;
-        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-        std::string line, name;
-        pid_t parent = 0;
-        while (std::getline(status, line)) {
-            if (line.starts_with("Name:")) name = line.substr(line.find_first_not_of(" \t", 5));
-            if (line.starts_with("PPid:")) parent = static_cast<pid_t>(std::atoi(line.c_str() + 5));
-        }
-        if (parent == getpid() && name.starts_with("WebKitWebProces")) found.push_back(pid);
-    }
-    if (folder != nullptr) closedir(folder);
+    for (const testing::ProcessEntry& process : testing::ListProcesses())
+        if (process.parent == getpid() && process.name.starts_with("WebKitWebProces")) found.push_back(process.pid);
     return found;
 }
 
