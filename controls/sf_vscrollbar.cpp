@@ -170,17 +170,19 @@ void SFVScrollBar::UpdateThumb(bool bSize, bool bPos) {
     below_.rect = MakeRect(0, thumbTop_ + thumbHeight_, 16, height - 16);
 }
 
-void SFVScrollBar::StepTowards(std::int32_t bound, std::int32_t newValue) {
+// The step's direction is told, not read from which limit the bound equals:
+// with equal limits the bound is both, and the down arrow must stop at Max.
+void SFVScrollBar::StepTowards(std::int32_t bound, std::int32_t newValue, bool towardsMin) {
     const std::int32_t before = value_;
-    const bool beyond = bound == min_ ? (min_ <= max_ ? newValue < bound : newValue > bound)
-                                      : (min_ <= max_ ? newValue > bound : newValue < bound);
+    const bool upwards = towardsMin == (min_ <= max_);  // towards the smaller number
+    const bool beyond = upwards ? newValue < bound : newValue > bound;
     value_ = beyond ? bound : newValue;
     if (before != bound) RaiseEvent(Change);
 }
 
-void SFVScrollBar::StepUp(std::int16_t n) { StepTowards(min_, min_ <= max_ ? value_ - n : value_ + n); }
+void SFVScrollBar::StepUp(std::int16_t n) { StepTowards(min_, min_ <= max_ ? value_ - n : value_ + n, true); }
 
-void SFVScrollBar::StepDown(std::int16_t n) { StepTowards(max_, min_ <= max_ ? value_ + n : value_ - n); }
+void SFVScrollBar::StepDown(std::int16_t n) { StepTowards(max_, min_ <= max_ ? value_ + n : value_ - n, false); }
 
 // ---- Messages -------------------------------------------------------------------------------
 

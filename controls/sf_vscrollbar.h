@@ -79,7 +79,7 @@ private:
     void UpdateThumb(bool bSize, bool bPos);
     void StepUp(std::int16_t n);
     void StepDown(std::int16_t n);
-    void StepTowards(std::int32_t bound, std::int32_t newValue);
+    void StepTowards(std::int32_t bound, std::int32_t newValue, bool towardsMin);
 
     void OnSize();
     void OnPaint();

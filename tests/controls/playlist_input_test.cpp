@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "controls/sf_playlist.h"
+#include "platform/base/text.h"
 #include "platform/drawing/gdi.h"
 #include "tests/controls/control_host.h"
 
@@ -263,6 +264,75 @@ TEST_F(PlayListPaint, EntriesAtTheEdgesOfTheFrame) {
     Move(100, 300 - 1);
     EXPECT_TRUE(Node(0).Items[9].Hover);
     EXPECT_TRUE(RowShows(272, 0));
+}
+
+// The caption as the platform prints it in the list's face at `points` on the
+// screen's resolution, over the list's background: the 28-pixel row of an
+// entry at rest, W wide.
+zem::platform::Bitmap CaptionAtRest(const SFPlayList& list, const std::string& name, int points) {
+    const int width = list.DrawingWidth();
+    HDC screen = GetDC(nullptr);
+    const int height = MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, 28);
+    HGDIOBJ ownBitmap = SelectObject(dc, bitmap);
+    HBRUSH back = CreateSolidBrush(list.BackColor());
+    const RECT all{0, 0, width, 28};
+    FillRect(dc, &all, back);
+    HFONT font = CreateFontA(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             static_cast<DWORD>(list.Font()->Charset()), 0, 0, 0, 0,
+                             zem::platform::Utf8ToGbk(list.FontName()).c_str());
+    HGDIOBJ ownFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, list.ForeColor());
+    RECT caption{40, 8, width, 28};
+    DrawTextA(dc, name.c_str(), -1, &caption, DT_SINGLELINE);
+    zem::platform::Bitmap pixels(width, 28);
+    for (int y = 0; y < 28; ++y)
+        for (int x = 0; x < width; ++x) pixels.Set(x, y, zem::platform::PixelFromColor(GetPixel(dc, x, y)));
+    SelectObject(dc, ownFont);
+    DeleteObject(font);
+    SelectObject(dc, ownBitmap);
+    DeleteObject(bitmap);
+    DeleteObject(back);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+TEST_F(PlayListPaint, EntryCaptionsShowInTheirColourAtTheirTypeSize) {
+    list->SetForeColor(0x00FF00);
+    list->SetSelColor(0x0000FF);
+    list->AddNode("g");
+    list->AddItem(0, "HHHH selected", "u/0");
+    list->AddItem(0, "HHHH at rest", "u/1");
+    Press(100, 40);  // select the first entry (row top 28)
+    Release(100, 40);
+    // Anti-aliased text is told by its tint: red (SelColor) for the selected
+    // entry, green (ForeColor) for the other, never the other way.
+    auto tinted = [&](int top, bool red) {
+        int count = 0;
+        for (int y = top + 8; y < top + 28; ++y)
+            for (int x = 40; x < list->DrawingWidth(); ++x) {
+                const int r = static_cast<int>(At(x, y) >> 16 & 0xFF), g = static_cast<int>(At(x, y) >> 8 & 0xFF);
+                count += (red ? r - g : g - r) > 64;
+            }
+        return count;
+    };
+    EXPECT_GT(tinted(28, true), 0);
+    EXPECT_EQ(tinted(28, false), 0);
+    EXPECT_GT(tinted(56, false), 0);
+    EXPECT_EQ(tinted(56, true), 0);
+
+    for (int points : {9, 12}) {
+        SCOPED_TRACE(points);
+        list->SetFontSize(points);
+        const zem::platform::Bitmap expected = CaptionAtRest(*list, "HHHH at rest", points);
+        bool same = true;
+        for (int y = 0; y < 28; ++y)
+            for (int x = 0; x < list->DrawingWidth(); ++x) same = same && At(x, 56 + y) == expected.At(x, y);
+        EXPECT_TRUE(same);
+    }
 }
 
 TEST_F(PlayListPaint, MouseDownRunsBeforeThePressIsPainted) {

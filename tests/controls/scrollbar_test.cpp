@@ -139,16 +139,36 @@ TEST_F(ScrollBar, UpArrowAtMinShowsPressedButRaisesNoChange) {
     EXPECT_TRUE(events.empty());
 }
 
-TEST_F(ScrollBar, ReversedRangeUpArrowMovesTowardsMin) {
-    Make(200);
-    bar->SetMin(100);
-    bar->SetMax(0);
-    bar->SetValue(98);
-    Press(8, 8);
-    Advance(500);
-    Advance(50);
-    EXPECT_EQ(bar->Value(), 100);
-    EXPECT_EQ(events, (std::vector<std::string>{"Change 99", "Change 100"}));
+TEST_F(ScrollBar, HeldArrowsStopAtTheirBoundWhateverTheOrderOfTheLimits) {
+    // Held through the press, the 500 ms repeat and three of 50 ms: five steps asked.
+    struct Case {
+        const char* name;
+        int min, max, value;
+        bool down;
+        std::vector<std::string> changes;
+    };
+    const Case cases[] = {
+        {"equal limits, down", 5, 5, 5, true, {}},
+        {"equal limits, up", 5, 5, 5, false, {}},
+        {"reversed, down towards Max", 100, 0, 2, true, {"Change 1", "Change 0"}},
+        {"reversed, up towards Min", 100, 0, 98, false, {"Change 99", "Change 100"}},
+        {"down to Max", 0, 3, 1, true, {"Change 2", "Change 3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Make(200);
+        bar->SetMin(static_cast<std::int16_t>(c.min));
+        bar->SetMax(static_cast<std::int16_t>(c.max));
+        bar->SetValue(static_cast<std::int16_t>(c.value));
+        events.clear();
+        const int y = c.down ? 190 : 8;
+        Press(8, y);
+        Advance(500);
+        for (int repeat = 0; repeat < 3; ++repeat) Advance(50);
+        Release(8, y);
+        EXPECT_EQ(events, c.changes);
+        EXPECT_EQ(bar->Value(), c.down ? c.max : c.min);
+    }
 }
 
 TEST_F(ScrollBar, HeldTrackPagesUntilTheThumbReachesThePointer) {

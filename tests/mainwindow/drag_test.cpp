@@ -159,7 +159,7 @@ TEST_F(DragTest, ChildControlsPutThePointerBack) {
         EXPECT_EQ(main.MousePointer(), forms::vbDefault);
     }
     main.Button2_Click(0);
-    for (HWND window : {main.Picture8.hWnd(), main.Picture6.hWnd()}) {
+    for (HWND window : {main.Picture8.hWnd(), main.Picture6.hWnd(), main.SFPlayList1.hWnd()}) {
         main.SetMousePointer(forms::vbSizeWE);
         const RECT place = ScreenRect(window);
         platform::MovePointer(place.left + 20, place.top + 20);

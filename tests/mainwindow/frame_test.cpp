@@ -241,20 +241,25 @@ TEST_F(FrameTest, TabsSwitchTheViewsEndThePlayersOnlyWithoutAPlayerPageAndOpenTh
 TEST_F(FrameTest, HoverFramesOfTheTabs) {
     struct Case {
         bool library;
+        int from;  // the tab hovered first, or -1 for the header's resting look
         int tab;
-        std::vector<int> frames;  // from the resting look of that view
+        std::vector<int> frames;
     };
     const Case cases[] = {
-        {true, 0, {107, 214, 0, 0}}, {false, 0, {214, 0, 0, 0}}, {true, 1, {0, 214, 0, 0}},
-        {false, 1, {214, 107, 0, 0}}, {true, 2, {0, 214, 214, 0}}, {false, 3, {214, 0, 0, 214}},
+        {true, -1, 0, {107, 214, 0, 0}},  {false, -1, 0, {214, 0, 0, 0}}, {true, -1, 1, {0, 214, 0, 0}},
+        {false, -1, 1, {214, 107, 0, 0}}, {true, -1, 2, {0, 214, 214, 0}}, {false, -1, 3, {214, 0, 0, 214}},
+        // Coming from a hovered tab: the tabs that one lit go back to their normal frame.
+        {false, 1, 0, {214, 0, 0, 0}},   {false, 3, 0, {214, 0, 0, 0}},   {true, 0, 1, {0, 214, 0, 0}},
+        {true, 3, 2, {0, 214, 214, 0}},  {true, 2, 3, {0, 214, 0, 214}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.library) + "/" + std::to_string(c.tab));
+        SCOPED_TRACE(std::to_string(c.library) + "/" + std::to_string(c.from) + "/" + std::to_string(c.tab));
         forms::DiscardAllForms();
         ResetModules();
         配置信息::WriteConfig("form", "shipinku", c.library ? "True" : "False");
         Form1& main = Open();
         MoveTo(main, 850, 10);
+        if (c.from >= 0) MoveTo(main, 400 + 100 * c.from + 50, 50);
         main.SetMousePointer(forms::vbSizeNS);
         MoveTo(main, 400 + 100 * c.tab + 50, 50);
         EXPECT_TRUE(TabsShow(main, c.frames));

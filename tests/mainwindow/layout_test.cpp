@@ -104,9 +104,17 @@ TEST_F(LayoutTest, TheTogglesHideAndShowTheListWithTheirLooks) {
     EXPECT_EQ(pointer->width, 32);
     EXPECT_EQ(pointer->pixels[16 * 32 + 16], 0xFFFFFFFFu);
 
+    // Under the pointer: the hover frame, the capture, and the window's pointer back to the arrow.
+    const RECT place = ScreenRect(toggle);
+    main.SetMousePointer(forms::vbSizeNS);
+    platform::MovePointer(place.left + 5, place.top + 60);
+    EXPECT_TRUE(Shows(toggle, 0, 0, *main.Image12.Picture(), 10, 0, 10, 128));
+    EXPECT_FALSE(Shows(toggle, 0, 0, *main.Image12.Picture(), 0, 0, 10, 128));
+    EXPECT_EQ(GetCapture(), toggle);
+    EXPECT_EQ(main.MousePointer(), forms::vbDefault);
+
     // The splitter's toggle: the list goes, the player views reach to SW - 8.
     desktop.clock().Advance(1000);
-    const RECT place = ScreenRect(toggle);
     platform::Click(MouseButton::Left, place.left + 5, place.top + 60);
     EXPECT_FALSE(main.Picture6.Visible());
     EXPECT_EQ(Bounds(main.Picture3)[0], sw - 10);

@@ -220,7 +220,9 @@ TEST_F(PlayListFileTest, PressingAnEntryPlaysItsAddressInThePlayerPage) {
         EXPECT_EQ(main.MousePointer(), forms::vbDefault);
         ASSERT_EQ(launcher.started.size(), 4u);  // the external players
         EXPECT_EQ(launcher.started[0].first, "cmd.exe /c taskkill /im BaiduP2PService.exe /f");
+        main.SetMousePointer(forms::vbSizeWE);  // the release over the entry puts the arrow back too
         platform::ReleaseButton(MouseButton::Left, list.left + 40, list.top + 28 * 2 + 14);
+        EXPECT_EQ(main.MousePointer(), forms::vbDefault);
         EXPECT_EQ(ListOf(main.SFPlayList1).size(), 1u);  // playing changes nothing in the list
     }
 }

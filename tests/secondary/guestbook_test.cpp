@@ -167,11 +167,14 @@ TEST_F(GuestBookTest, TheBrowserOverhangsItsContainerByFortyTwips) {
     EXPECT_EQ((std::vector<LONG>{container.left, container.top, container.right - container.left,
                                  container.bottom - container.top}),
               (std::vector<LONG>{2, 40, 509, 260}));
+    // 40 twips on every side in the container's unit (509 x 260 px = 7635 x 3900
+    // twips): -40 twips is -2 2/3 px, placed at -3; 7715 x 3980 twips are 514 1/3
+    // x 265 1/3 px, placed as 514 x 265.
+    EXPECT_EQ(window.P1.ScaleWidth(), 7635);
+    EXPECT_EQ(window.P1.ScaleHeight(), 3900);
     const RECT& browser = window.WebBrowser1.PixelBounds();
-    EXPECT_LE(browser.left, -2);
-    EXPECT_LE(browser.top, -2);
-    EXPECT_GE(browser.right, 509 + 2);
-    EXPECT_GE(browser.bottom, 260 + 2);
+    EXPECT_EQ((std::vector<LONG>{browser.left, browser.top, browser.right - browser.left, browser.bottom - browser.top}),
+              (std::vector<LONG>{-3, -3, 514, 265}));
 }
 
 TEST_F(GuestBookTest, APressOfAnyButtonOnItsOwnSurfaceDragsTheWindow) {

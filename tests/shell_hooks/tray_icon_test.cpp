@@ -11,6 +11,7 @@
 #include "platform/base/text.h"
 #include "platform/forms/form.h"
 #include "platform/forms/modal.h"
+#include "platform/shell/icons.h"
 #include "platform/shell/tray.h"
 #include "platform/window/test_desktop.h"
 #include "platform/window/user32.h"
@@ -91,17 +92,25 @@ TEST_F(TrayFixture, ASecondAddModifiesWithoutHookingAgain) {
     EXPECT_TRUE(zem::platform::TrayIcons().empty());
 }
 
-TEST_F(TrayFixture, LeftClickTogglesTheMainWindowRightAndBalloonClicksPopTheMenu) {
+TEST_F(TrayFixture, LeftReleaseTogglesTheMainWindowRightReleaseAndBalloonClicksPopTheMenu) {
     托盘气泡::AddTrayIcon(Main(), "播放器", "欢迎使用", 1, 10000);
     HWND window = Main().hWnd();
-    ASSERT_TRUE(zem::platform::ClickTrayIcon(window, 0, MouseButton::Left));
+    // The release acts, not the press.
+    ASSERT_TRUE(zem::platform::NotifyTrayIcon(window, 0, WM_LBUTTONDOWN));
+    EXPECT_TRUE(Main().Visible());
+    ASSERT_TRUE(zem::platform::NotifyTrayIcon(window, 0, WM_LBUTTONUP));
     EXPECT_FALSE(Main().Visible());
     ASSERT_TRUE(zem::platform::ClickTrayIcon(window, 0, MouseButton::Left));
+    EXPECT_TRUE(Main().Visible());
+    // A double click toggles twice, ending where it began.
+    ASSERT_TRUE(zem::platform::DoubleClickTrayIcon(window, 0, MouseButton::Left));
     EXPECT_TRUE(Main().Visible());
 
     zem::forms::ScopedModalScript script;
     script.ChooseMenuItem("显示或隐藏").ChooseMenuItem("显示或隐藏");
-    ASSERT_TRUE(zem::platform::ClickTrayIcon(window, 0, MouseButton::Right));
+    ASSERT_TRUE(zem::platform::NotifyTrayIcon(window, 0, WM_RBUTTONDOWN));
+    EXPECT_TRUE(script.Questions().empty());
+    ASSERT_TRUE(zem::platform::NotifyTrayIcon(window, 0, WM_RBUTTONUP));
     SendMessageA(window, 托盘气泡::TrayCallbackMessage, 0, NIN_BALLOONUSERCLICK);
     EXPECT_EQ(Main().chosen, 2);
     EXPECT_TRUE(Main().Visible());
@@ -139,10 +148,18 @@ TEST(IconFileTest, LoadsTheFirstIconOrNothingAndReportsAMissingFile) {
                                   0, 0, 0, 0};                                        // its mask
     const std::string iconFile = (folder / "icon.ico").string();
     std::ofstream(iconFile, std::ios::binary).write(reinterpret_cast<const char*>(icon), sizeof icon);
-    const zem::forms::PictureRef picture = 高清图标::LoadIconFile(zem::platform::ProgramPath("\\zemskin\\icon.ico"));
+    zem::forms::PictureRef picture = 高清图标::LoadIconFile(zem::platform::ProgramPath("\\zemskin\\icon.ico"));
     ASSERT_NE(picture, nullptr);
-    EXPECT_NE(picture->Icon(), nullptr);
+    const HICON handle = picture->Icon();
+    EXPECT_NE(handle, nullptr);
     EXPECT_EQ(picture->Width(), 1);
+    // The picture owns the icon: it is live while the picture is, and gone with it.
+    EXPECT_NE(zem::platform::IconFromHandle(handle), nullptr);
+    zem::forms::PictureRef copy = picture;
+    picture.reset();
+    EXPECT_NE(zem::platform::IconFromHandle(handle), nullptr);
+    copy.reset();
+    EXPECT_EQ(zem::platform::IconFromHandle(handle), nullptr);
     std::filesystem::remove_all(root);
 }
 
