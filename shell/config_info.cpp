@@ -31,10 +31,10 @@ std::string ReadConfig(std::string_view section, std::string_view key,
     return platform::GbkToUtf8(value);
 }
 
-void WriteConfig(std::string_view section, std::string_view key, std::string_view value) {
+bool WriteConfig(std::string_view section, std::string_view key, std::string_view value) {
     const std::string path = ConfigPath();
-    WritePrivateProfileStringA(platform::Utf8ToGbk(section).c_str(), platform::Utf8ToGbk(key).c_str(),
-                               platform::Utf8ToGbk(value).c_str(), path.c_str());
+    return WritePrivateProfileStringA(platform::Utf8ToGbk(section).c_str(), platform::Utf8ToGbk(key).c_str(),
+                                      platform::Utf8ToGbk(value).c_str(), path.c_str()) != FALSE;
 }
 
 // Both start their commands through the runtime's Shell, so a program that

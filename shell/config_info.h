@@ -28,9 +28,10 @@ std::string ConfigPath();
 std::string ReadConfig(std::string_view section, std::string_view key,
                        std::string_view defaultValue);
 
-// Stores the value under the key in the section; a failed write goes unnoticed
-// and leaves the old file whole.
-void WriteConfig(std::string_view section, std::string_view key, std::string_view value);
+// Stores the value under the key in the section; false when it could not be
+// stored (the old file is then left whole). Callers that cannot go on
+// without the value say so; the others let it pass.
+bool WriteConfig(std::string_view section, std::string_view key, std::string_view value);
 
 // Ends every process of the image name, with a hidden window, without waiting.
 // Raises the runtime's file-not-found error (53) when the command cannot be started.

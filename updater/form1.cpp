@@ -204,6 +204,7 @@ void Form1::oDownload_OnProgress(std::int32_t lProgress, std::int32_t lMaxProgre
                                  const std::string&) {
     if (lProgress == 0 || lMaxProgress == 0) return;
     const float percentage = static_cast<float>(lProgress) / static_cast<float>(lMaxProgress) * 100.0f;
+    S.SetRedraw(false);
     SkipOnError([&] {
         // The bar's value is a 32-bit integer: a percentage beyond it overflows.
         const auto value = zem::updater::WholeToInt32(zem::updater::RoundToEven(percentage));
@@ -216,4 +217,17 @@ void Form1::oDownload_OnProgress(std::int32_t lProgress, std::int32_t lMaxProgre
         std::snprintf(text, sizeof text, "%.2f%%", zem::updater::RoundToTwoDecimals(percentage));
         Label3.SetCaption(text);
     });
+    // The caption's repaint waits for the frame too: its area of the form
+    // is taken out of what is to be painted, and put back by the paint (so
+    // anything else due there is painted then, a frame later at most).
+    const RECT& inner = Label3.PixelBounds();
+    const int border = BorderPixels();
+    const RECT label{inner.left + border, inner.top + border, inner.right + border, inner.bottom + border};
+    if (hWnd()) ValidateRect(hWnd(), &label);
+    progressPaint_.Request();
+}
+
+void Form1::PaintProgress() {
+    S.SetRedraw(true);
+    InvalidateInner(Label3.PixelBounds());
 }

@@ -12,6 +12,7 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/form.h"
 #include "updater/cfile_download.h"
+#include "updater/frame_paced_paint.h"
 #include "updater/sf_progressbar.h"
 
 class Form1 : public zem::forms::Form {
@@ -68,13 +69,19 @@ private:
 
     void Upgrade();
     void InstallPackage();
+    void RecordVersion();
     void ShowFailure();
     bool PackageHoldsBytes() const;
     bool KnownMode() const;
+    void PaintProgress();
 
     // The failure balloon is showing: the window is gone for the user and
     // waits, hidden, for the balloon's time to end.
     bool failed_ = false;
+    // The bar and the percentage take each report's values at once, but are
+    // repainted at most once per display frame: a fast transfer reports
+    // thousands of times a second, far more than the screen can show.
+    zem::updater::FramePacedPaint progressPaint_{[this] { PaintProgress(); }};
 };
 
 // The package's address and the path it is saved under.

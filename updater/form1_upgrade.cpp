@@ -1,6 +1,7 @@
 // The upgrade of the updater's window: the download with its bar, then the
 // installation on success, or the failure balloon.
 #include <filesystem>
+#include <iostream>
 
 #include "platform/forms/program.h"
 #include "platform/system/files.h"
@@ -29,6 +30,8 @@ void Form1::Image8_Click() {
         // A download object released by a nested unload is no download.
         if (oDownload) ok = oDownload->StartDownloading(source, PackageDestination(source));
     });
+    // The last report's values are on the screen, whatever comes next.
+    progressPaint_.Flush();
     // An empty answer is complete but holds no package: nothing to start.
     if (ok) ok = PackageHoldsBytes();
     if (ok)
@@ -54,9 +57,17 @@ void Form1::InstallPackage() {
         ShowFailure();
         return;
     }
-    SkipOnError([this] { 配置信息::WriteConfig("Version", "Version", sVersion); });
+    SkipOnError([this] { RecordVersion(); });
     SkipOnError([this] { 托盘气泡::RemoveTrayIcon(*this); });
     SkipOnError([this] { KillVodSoft("update.exe"); });
+}
+
+// The installation goes on without the record, but the player would offer
+// the same upgrade at every start: the user is told where it failed.
+void Form1::RecordVersion() {
+    if (配置信息::WriteConfig("Version", "Version", sVersion)) return;
+    std::cerr << "update: the version " << sVersion << " could not be recorded in " << 配置信息::ConfigPath()
+              << '\n';
 }
 
 bool Form1::PackageHoldsBytes() const {

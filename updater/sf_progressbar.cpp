@@ -99,8 +99,18 @@ int SFProgressBar::FilledEnd() const {
     return static_cast<int>(zem::updater::RoundToEven(end));
 }
 
+void SFProgressBar::SetRedraw(bool redraw) {
+    redraw_ = redraw;
+    if (redraw_ && redrawWaiting_) RedrawBar();
+}
+
 // The full bar first, then the empty track over the part not yet filled.
 void SFProgressBar::RedrawBar() {
+    if (!redraw_) {
+        redrawWaiting_ = true;
+        return;
+    }
+    redrawWaiting_ = false;
     if (!Initialized()) return;
     const int width = InnerWidth();
     // Below 6 pixels the middle has no room; it is then left out.

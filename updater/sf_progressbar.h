@@ -35,6 +35,11 @@ public:
     // The first column the empty track covers: the filled part is x 0 to F - 1.
     int FilledEnd() const;
 
+    // While redraw is off, accepted values change the properties only; turned
+    // on again, the bar is drawn once if anything changed meanwhile. A host
+    // that sets values faster than the screen shows them paints only the last.
+    void SetRedraw(bool redraw);
+
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
@@ -51,5 +56,7 @@ private:
     std::int32_t min_ = 0;
     std::int32_t max_ = 0;
     std::int32_t value_ = 0;
+    bool redraw_ = true;
+    bool redrawWaiting_ = false;
     zem::platform::PicturePtr skin_;
 };

@@ -281,6 +281,7 @@ WebKitView::~WebKitView() {
     *alive_ = false;
     visibilityObserver_ = WindowObserverRegistration();
     if (copySource_ != 0) g_source_remove(copySource_);
+    if (sizeSource_ != 0) g_source_remove(sizeSource_);
     g_signal_handlers_disconnect_by_data(contents_, this);
     g_signal_handlers_disconnect_by_data(offscreen_, this);
     g_signal_handlers_disconnect_by_data(web_, this);

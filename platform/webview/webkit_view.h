@@ -96,6 +96,11 @@ private:
     void CopyDamage();
     void PaintWindow();
     void ShowBlankPage();
+    SIZE ClientSize() const;
+    bool FrameHasSize(SIZE size) const;
+    // The offscreen window and the page bitmap take the control's size
+    // (WindowChanged paces it to once per display frame).
+    void TakeWindowSize();
     // Whether the page can be seen: the engine is told as a browser tells a
     // background tab (webkit_view_surface.cpp).
     void FollowWindowVisibility();
@@ -115,6 +120,10 @@ private:
     Bitmap frame_;
     std::optional<GdkRectangle> damage_;
     guint copySource_ = 0;
+    // When the offscreen window last took a new size (monotonic microseconds,
+    // 0 before the first), and the end of that frame's wait, if one runs.
+    gint64 lastSized_ = 0;
+    guint sizeSource_ = 0;
     // Set while this object lives; deferred work and nested loops check it.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::string location_;

@@ -130,12 +130,50 @@ void WebKitView::AwaitCurrentFrame() {
     if (*alive) CopyDamage();
 }
 
+// The engine lays the page out anew at every size it is given and draws a
+// whole new picture of it; an edge drag changes the control's size at every
+// mouse step, far more often than a screen shows. So the offscreen window
+// takes the control's size at most once per display frame: at once when a
+// frame has passed since its last size, else at the end of that frame, with
+// the size the control has then. The frame is real time, the engine's own,
+// whatever the program's clock: a test's clock that stands still must not
+// hold a page at an old size.
+constexpr gint64 kSizeFrameMicroseconds = 16000;
+
 void WebKitView::WindowChanged() {
+    if (sizeSource_ != 0) return;  // the end of the frame takes the size the control has then
+    if (FrameHasSize(ClientSize())) return;
+    const gint64 now = g_get_monotonic_time();
+    const gint64 due = lastSized_ + kSizeFrameMicroseconds;
+    if (lastSized_ == 0 || now >= due) {
+        TakeWindowSize();
+        return;
+    }
+    const auto wait = static_cast<guint>((due - now + 999) / 1000);
+    sizeSource_ = g_timeout_add_full(
+        G_PRIORITY_DEFAULT, wait,
+        [](gpointer view) -> gboolean {
+            static_cast<WebKitView*>(view)->sizeSource_ = 0;
+            static_cast<WebKitView*>(view)->TakeWindowSize();
+            return G_SOURCE_REMOVE;
+        },
+        this, nullptr);
+}
+
+SIZE WebKitView::ClientSize() const {
     RECT client{};
     GetClientRect(window_, &client);
-    const int width = std::max<int>(1, client.right - client.left);
-    const int height = std::max<int>(1, client.bottom - client.top);
-    if (width == frame_.Width() && height == frame_.Height()) return;
+    return SIZE{std::max<LONG>(1, client.right - client.left), std::max<LONG>(1, client.bottom - client.top)};
+}
+
+bool WebKitView::FrameHasSize(SIZE size) const { return size.cx == frame_.Width() && size.cy == frame_.Height(); }
+
+void WebKitView::TakeWindowSize() {
+    const SIZE size = ClientSize();
+    if (FrameHasSize(size)) return;
+    lastSized_ = g_get_monotonic_time();
+    const int width = static_cast<int>(size.cx);
+    const int height = static_cast<int>(size.cy);
     frame_ = Bitmap(width, height, 0xFFFFFF);
     gtk_widget_set_size_request(GTK_WIDGET(web_), width, height);
     gtk_window_resize(GTK_WINDOW(offscreen_), width, height);

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -15,6 +17,7 @@
 #include <cstdint>
 #include <tuple>
 
+#include "platform/drawing/picture.h"
 #include "platform/drawing/window_painting.h"
 #include "platform/network/urlmon.h"
 #include "platform/window/user32.h"
@@ -71,6 +74,28 @@ protected:
                 connection.WaitForClose(60000);
         });
         host.emplace("ZEM_HOST", stalled->Address());
+    }
+    // Where the bar's fill ends on the screen: its first column that shows
+    // the empty track (the right border when the bar is full).
+    static int DrawnFillEnd(const Form1& form) {
+        const auto skin = platform::LoadResPicture(101);
+        const platform::Bitmap* surface = platform::WindowSurface(form.S.hWnd());
+        if (surface == nullptr) return -1;
+        for (int x = 0; x + 1 < surface->Width(); ++x) {
+            bool track = true;
+            for (int y = 0; y < 10 && track; ++y) track = surface->At(x, y) == skin->Pixels().At(8, y);
+            if (track) return x;
+        }
+        return surface->Width() - 1;
+    }
+    // The pixels of the percentage's place on the form's screen.
+    static std::vector<platform::Pixel> PercentagePixels(const Form1& form) {
+        const platform::Bitmap* surface = platform::WindowSurface(form.hWnd());
+        std::vector<platform::Pixel> pixels;
+        const RECT& place = form.Label3.PixelBounds();
+        for (LONG y = place.top; surface != nullptr && y < place.bottom; ++y)
+            for (LONG x = place.left; x < place.right; ++x) pixels.push_back(surface->At(x, y));
+        return pixels;
     }
     std::vector<Seen> seen;
     std::optional<testing::ScriptedServer> stalled;
@@ -215,6 +240,9 @@ TEST_F(UpdaterFlow, UpgradeAdvancesTheBarThenEndsThePlayerStartsThePackageAndRec
     for (std::size_t index = 1; index < seen.size(); ++index) EXPECT_GE(seen[index].bar, seen[index - 1].bar);
     EXPECT_EQ(seen.back().bar, 100);
     EXPECT_EQ(seen.back().percentage, "100.00%");
+    // The clock stood still: every report after the first fell in one frame,
+    // and the last one's values are on the screen all the same.
+    EXPECT_EQ(DrawnFillEnd(*form), 296);
 }
 
 // The sample server's own package, saved into a folder whose name holds a
@@ -430,6 +458,53 @@ TEST_F(UpdaterFlow, APackageThatCannotStartRecordsNoVersionAndShowsTheFailure) {
     EXPECT_FALSE(Icon(*form).has_value());
 }
 
+// A settings file that cannot take the version (a folder, a pipe, a
+// read-only file) leaves the upgrade to be offered again at every start: the
+// installation goes on, and standard error names the version and the file.
+TEST_F(UpdaterFlow, AVersionThatCannotBeRecordedIsSaidWithThePath) {
+    Publish(PackageBytes(kPackageSize));
+    ServeContent();
+    const std::filesystem::path config = folder.Path() / "zemskin" / "Config.ini";
+    const struct Case {
+        const char* name;
+        std::function<void()> make;
+    } cases[] = {
+        {"a folder", [&] { std::filesystem::create_directory(config); }},
+        {"a pipe", [&] { ASSERT_EQ(mkfifo(config.c_str(), 0644), 0); }},
+        {"a read-only file",
+         [&] {
+             配置信息::WriteConfig("Version", "Version", "1.2");
+             std::filesystem::permissions(config, std::filesystem::perms::owner_read);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.make();
+        Form1* form = Start("1.4###shengji###");
+        ASSERT_NE(form, nullptr);
+        ::testing::internal::CaptureStderr();
+        ClickUpgrade(*form);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said, "update: the version 1.4 could not be recorded in " + 配置信息::ConfigPath() + "\n");
+        EXPECT_EQ(Started(), (std::vector<std::string>{kEndPlayer, PackagePath(), kEndUpdater}));
+        EXPECT_NE(InstalledVersion(), "1.4");
+        launcher.started.clear();
+        forms::DiscardAllForms();
+        forms::ResetProgramState();
+        forms::SetEndAction([] { forms::UnloadAllFormsSilently(); });
+        托盘气泡::ResetModuleState();
+        std::error_code ignored;
+        std::filesystem::remove_all(config, ignored);
+    }
+    // A settings file that takes the version says nothing.
+    Form1* form = Start("1.4###shengji###");
+    ASSERT_NE(form, nullptr);
+    ::testing::internal::CaptureStderr();
+    ClickUpgrade(*form);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(InstalledVersion(), "1.4");
+}
+
 TEST_F(UpdaterFlow, MinimizeShowsItsBalloonAndTheTrayBringsTheWindowBack) {
     for (const std::string argument : {"1.3###wu###", "1.3###shengji###"}) {
         SCOPED_TRACE(argument);
@@ -469,6 +544,46 @@ TEST_F(UpdaterFlow, TheTrayMenuComesToTheForegroundAndItsItemEndsTheUpdater) {
     ASSERT_TRUE(platform::ClickTrayBalloon(form->hWnd(), 0));
     EXPECT_EQ(script.Questions().size(), 2u);
     EXPECT_EQ(script.Unused(), 0u);
+}
+
+// Reports come far faster than the screen shows them: the values change at
+// once, the bar and the percentage are painted at most once per display
+// frame, and the frame's last values are the ones painted at its end.
+TEST_F(UpdaterFlow, TheProgressIsPaintedAtMostOncePerFrameWithTheLastValues) {
+    Form1* form = Start("1.3###shengji###");
+    ASSERT_NE(form, nullptr);
+    form->S.SetVisible(true);
+    form->Label3.SetVisible(true);
+    forms::DoEvents();
+    const auto report = [&](std::int32_t progress, std::int32_t maximum) {
+        form->oDownload_OnProgress(progress, maximum, 0, 0, "");
+        forms::DoEvents();
+    };
+    report(1, 8);  // the first report of a frame is painted at once
+    EXPECT_EQ(DrawnFillEnd(*form), 36);  // 12: 295 / 100 x 12 + 1
+    const std::vector<platform::Pixel> first = PercentagePixels(*form);
+    for (const auto& [progress, maximum, value] : {std::tuple{3, 8, 38}, std::tuple{1, 2, 50}, std::tuple{3, 4, 75}}) {
+        desktop.clock().Advance(5);
+        report(progress, maximum);
+        EXPECT_EQ(form->S.Value(), value);
+        EXPECT_EQ(DrawnFillEnd(*form), 36) << value;
+        EXPECT_EQ(PercentagePixels(*form), first) << value;
+    }
+    EXPECT_EQ(form->Label3.Caption(), "75.00%");
+    desktop.clock().Advance(zem::updater::kDisplayFrame - 15 - 1);
+    forms::DoEvents();
+    EXPECT_EQ(DrawnFillEnd(*form), 36);
+    desktop.clock().Advance(1);  // the frame is over
+    forms::DoEvents();
+    EXPECT_EQ(DrawnFillEnd(*form), 222);  // 295 / 100 x 75 + 1
+    const std::vector<platform::Pixel> painted = PercentagePixels(*form);
+    EXPECT_NE(painted, first);
+    form->Refresh();  // a whole repaint shows the same caption
+    EXPECT_EQ(PercentagePixels(*form), painted);
+    // A report a frame after the last paint is painted at once again.
+    desktop.clock().Advance(zem::updater::kDisplayFrame);
+    report(1, 1);
+    EXPECT_EQ(DrawnFillEnd(*form), 296);
 }
 
 TEST_F(UpdaterFlow, ProgressRoundsTheBarToEvenAndShowsTwoDecimals) {
