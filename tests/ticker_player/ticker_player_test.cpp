@@ -8,6 +8,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
+#include <sys/wait.h>
 
 #include <chrono>
 #include <filesystem>
@@ -37,8 +38,8 @@ public:
     PlayerProcess(const std::string& display, const zem::site::SampleServer& server) {
         fs::copy_file(fs::path(ZEM_DIST_DIR) / "zemplayer", folder_.Path() / "zemplayer");
         fs::copy(fs::path(ZEM_DIST_DIR) / "zemskin", folder_.Path() / "zemskin", fs::copy_options::recursive);
-        // At the server's version: no upgrade is offered.
-        folder_.Write("zemskin/Config.ini", "[Version]\r\nVersion=1.3\r\n");
+        // At the server's version (no upgrade is offered), starting in the library view, which shows the ticker.
+        folder_.Write("zemskin/Config.ini", "[Version]\r\nVersion=1.3\r\n[form]\r\nshipinku=True\r\n");
         pid_ = zem::testing::SpawnProgram({folder_.File("zemplayer")},
                                           {"DISPLAY=" + display, "ZEM_HEADLESS=0", "ZEM_HOST=" + server.Address(),
                                            "ZEM_PROBE=" + server.Address() + "/"});
@@ -54,6 +55,10 @@ public:
     PlayerProcess(const PlayerProcess&) = delete;
     PlayerProcess& operator=(const PlayerProcess&) = delete;
     pid_t Pid() const { return pid_; }
+    bool Running() const {
+        int status = 0;
+        return pid_ > 0 && waitpid(pid_, &status, WNOHANG) == 0;
+    }
 
 private:
     zem::testing::TempFolder folder_{"player"};
@@ -162,6 +167,7 @@ TEST(TickerPlayer, ATenMegabyteTickerLineLeavesThePlayerIdleAndAClickAnsweredAtO
     // past two of them the caption is the line.
     std::this_thread::sleep_for(seconds(15));
 
+    ASSERT_TRUE(player.Running());
     const long before = zem::testing::ReadProcess(player.Pid()).ticks;
     const long treeBefore = zem::testing::ProcessTreeTicks(player.Pid());
     std::this_thread::sleep_for(seconds(12));
@@ -180,6 +186,8 @@ TEST(TickerPlayer, ATenMegabyteTickerLineLeavesThePlayerIdleAndAClickAnsweredAtO
     ASSERT_TRUE(toLibrary) << "the library view never showed";
     std::printf("click answers: %lld ms, %lld ms\n", static_cast<long long>(toPlayer->count()),
                 static_cast<long long>(toLibrary->count()));
+    EXPECT_TRUE(player.Running());
+    EXPECT_TRUE(MainWindow(input.Connection())) << "the main window is gone";
     EXPECT_LT(toLibrary->count(), 100);
     EXPECT_LT(toPlayer->count(), 100);
 }
