@@ -21,6 +21,7 @@
 #include "site/sample_server.h"
 #include "tests/support/process_namespace.h"
 #include "tests/support/process_ticks.h"
+#include "tests/support/x_geometry.h"
 #include "tests/support/xtest_input.h"
 #include "tests/support/xvfb_server.h"
 #include "tests/system/temp_folder.h"
@@ -71,22 +72,7 @@ bool Requested(const zem::site::SampleServer& server, const std::string& path) {
     return false;
 }
 
-// The largest window shown on the server: the player's main window.
-std::optional<XWindowAttributes> MainWindow(Display* display) {
-    ::Window root = 0, parent = 0;
-    ::Window* children = nullptr;
-    unsigned count = 0;
-    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-    std::optional<XWindowAttributes> largest;
-    for (unsigned index = 0; index < count; ++index) {
-        XWindowAttributes attributes{};
-        if (XGetWindowAttributes(display, children[index], &attributes) == 0 || attributes.map_state != IsViewable)
-            continue;
-        if (!largest || attributes.width * attributes.height > largest->width * largest->height) largest = attributes;
-    }
-    if (children != nullptr) XFree(children);
-    return largest;
-}
+std::optional<XWindowAttributes> MainWindow(Display* display) { return zem::testing::LargestShownWindow(display); }
 
 // The pixels of a rectangle of the root, as the server shows them.
 std::vector<unsigned long> Shown(Display* display, int x, int y, int width, int height) {
