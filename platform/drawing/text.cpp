@@ -212,6 +212,7 @@ struct VisiblePart {
     std::vector<Placed> placed;  // in the line's order
     std::int64_t boxLeft = 0;
     std::int64_t boxRight = 0;
+    bool ranOut = false;  // the line ended before the part reached the edge it was read towards
 };
 
 VisiblePart PlaceFromStart(const LineLayout& layout, SizedFont& font, const Line& line, std::int64_t start,
@@ -227,6 +228,7 @@ VisiblePart PlaceFromStart(const LineLayout& layout, SizedFont& font, const Line
         pen += advance;
     }
     part.boxRight = pen;
+    part.ranOut = pen < to;
     return part;
 }
 
@@ -244,6 +246,7 @@ VisiblePart PlaceFromEnd(const LineLayout& layout, SizedFont& font, const Line& 
     }
     std::reverse(part.placed.begin(), part.placed.end());
     part.boxLeft = pen;
+    part.ranOut = pen > from;
     return part;
 }
 
@@ -287,6 +290,16 @@ void DrawLine(DrawTarget& target, const ClipRegion& clip, SizedFont& font, const
 }
 
 
+// One pass of DrawText over a text: drawn, or only laid out to learn whether
+// the text held all that shows (a single line read to its end before the
+// clip's edge may show more of a longer text).
+struct TextPass {
+    bool draw = true;
+    bool ranOut = false;
+};
+
+int DrawTextWith(HDC handle, std::string_view text, RECT& rect, UINT format, TextPass& pass);
+
 }  // namespace
 
 HFONT CreateFontFromDescription(const FontDescription& description) {
@@ -303,6 +316,13 @@ bool DescribeFont(HFONT handle, FontDescription& description) {
 }
 
 int DrawTextUtf8(HDC handle, std::string_view text, RECT& rect, UINT format) {
+    TextPass pass;
+    return DrawTextWith(handle, text, rect, format, pass);
+}
+
+namespace {
+
+int DrawTextWith(HDC handle, std::string_view text, RECT& rect, UINT format, TextPass& pass) {
     auto& table = GdiTable::Instance();
     DeviceContext* dc = table.FindDC(handle);
     if (!dc) return 0;
@@ -381,13 +401,50 @@ int DrawTextUtf8(HDC handle, std::string_view text, RECT& rect, UINT format) {
             if (format & DT_CENTER) start = left + FloorHalf(right - left - layout.Measure(line));
             part = PlaceFromStart(layout, *font, line, start + target.origin.x, from, to, format);
         }
-        if (part.boxRight > from && part.boxLeft < to)
+        pass.ranOut = pass.ranOut || part.ranOut;
+        if (pass.draw && part.boxRight > from && part.boxLeft < to)
             DrawLine(target, *clip, *font, style, part, static_cast<int>(row), *dc);
     }
     const std::int64_t height = y - top;
     return ClampToInt((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM)) ? top + height - rect.top
                                                                                       : height);
 }
+
+// A single line drawn from one end shows the characters nearest that end, as
+// far as the clip reaches: only a piece of the GBK text at that end is
+// converted, laid out and, while the piece runs out before the clip's edge,
+// doubled, so the cost follows what shows, not the text's length. A centred
+// line is placed from its whole width, and DT_CALCRECT measures it all: those
+// convert the whole text.
+int DrawGbkSingleLine(HDC handle, std::string_view gbk, RECT& rect, UINT format) {
+    const bool fromEnd = (format & DT_RIGHT) != 0;
+    // The prefix marks pair up across a run of '&', so a piece read from the
+    // end starts after a byte that is no '&'.
+    const bool prefixes = !(format & DT_NOPREFIX);
+    std::string utf8;
+    std::size_t converted = 0;  // bytes of the front piece converted into utf8
+    for (std::size_t length = 4096;; length *= 2) {
+        bool whole = length >= gbk.size();
+        if (fromEnd) {
+            std::size_t start = whole ? 0 : GbkStartBefore(gbk, gbk.size() - length, length);
+            while (prefixes && start != std::string_view::npos && start > 0 && gbk[start - 1] == '&')
+                start = GbkStartBefore(gbk, start - 1, length);
+            if (start == std::string_view::npos) continue;  // no sure character start near: a longer piece
+            whole = start == 0;
+            utf8.clear();
+            AppendGbkAsUtf8(gbk.substr(start), utf8);
+        } else {
+            converted += AppendGbkAsUtf8(gbk.substr(converted, std::min(length, gbk.size()) - converted), utf8);
+        }
+        if (whole) return DrawTextUtf8(handle, utf8, rect, format);
+        TextPass trial{false, false};
+        RECT place = rect;
+        DrawTextWith(handle, utf8, place, format, trial);
+        if (!trial.ranOut) return DrawTextUtf8(handle, utf8, rect, format);
+    }
+}
+
+}  // namespace
 
 BOOL TextOutUtf8(HDC handle, int x, int y, std::string_view text) {
     auto& table = GdiTable::Instance();
@@ -466,6 +523,8 @@ HFONT CreateFontA(int height, int, int, int, int weight, DWORD italic, DWORD und
 
 int DrawTextA(HDC dc, const char* text, int count, RECT* rect, UINT format) {
     if (!rect) return 0;
+    if ((format & DT_SINGLELINE) && !(format & (DT_CENTER | DT_CALCRECT)))
+        return zem::platform::DrawGbkSingleLine(dc, Counted(text, count), *rect, format);
     return zem::platform::DrawTextUtf8(dc, zem::platform::GbkToUtf8(Counted(text, count)), *rect,
                                        format);
 }
