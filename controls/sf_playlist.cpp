@@ -5,6 +5,7 @@
 
 #include "platform/base/text.h"
 #include "platform/drawing/gdi.h"
+#include "platform/drawing/text.h"
 #include "platform/drawing/window_painting.h"
 
 namespace {
@@ -14,6 +15,13 @@ constexpr int kBarWidth = SFVScrollBar::kWidth;
 constexpr std::int64_t kBarRange = 32767;
 
 bool OverRow(std::int64_t top, int py) { return top < py && py <= top + SFPlayList::kRowHeight; }
+
+// A name shows up to its first NUL, as the code page's NUL-ended string of it
+// did; finding it is a byte search, far cheaper than a conversion.
+std::string_view ShownName(const std::string& name) {
+    const std::string_view whole(name);
+    return whole.substr(0, whole.find('\0'));
+}
 
 }  // namespace
 
@@ -459,8 +467,9 @@ void SFPlayList::OnPaint() {
             DrawGlyph(15, top + 8, node.Expanded ? 12 : 0, 0, 12, 12);
             SetTextColor(BackDC(), TranslateColor(foreColor_));
             RECT caption{32, top, width_, top + kRowHeight};
-            const std::string text = zem::platform::Utf8ToGbk(node.Text);
-            DrawTextA(BackDC(), text.c_str(), -1, &caption, DT_SINGLELINE | DT_VCENTER);
+            // Names are drawn as the UTF-8 they are held in: a paint converts
+            // nothing and reads a name only as far as its row shows it.
+            zem::platform::DrawTextUtf8(BackDC(), ShownName(node.Text), caption, DT_SINGLELINE | DT_VCENTER);
         }
         y += kRowHeight;
         if (!node.Expanded) continue;
@@ -481,8 +490,7 @@ void SFPlayList::OnPaint() {
             }
             SetTextColor(BackDC(), TranslateColor(item.Selected ? selColor_ : foreColor_));
             RECT caption{40, top + 8, width_, top + kRowHeight};
-            const std::string text = zem::platform::Utf8ToGbk(item.Name);
-            DrawTextA(BackDC(), text.c_str(), -1, &caption, DT_SINGLELINE);
+            zem::platform::DrawTextUtf8(BackDC(), ShownName(item.Name), caption, DT_SINGLELINE);
         }
         y += count * kRowHeight;
     }

@@ -58,13 +58,16 @@ void Form1::gun_Timer() {
         // In double precision, so that the index stays below the count however
         // long the list is.
         const auto index = static_cast<int>(std::floor(static_cast<double>(List3.ListCount()) * random));
-        Text3.SetText(List3.List(index));
+        // The same line chosen again is not set again: a line of megabytes
+        // would otherwise be converted for the text box's window every 6 s.
+        std::string chosen = List3.List(index);
+        if (chosen != Text3.Text()) Text3.SetText(std::move(chosen));
     });
     // A file without entries gives an empty Text3 (the list reads "" past its
     // end): the line on show and its address stay as they were.
     const std::vector<std::string> fields = zem::platform::Split(Text3.Text(), kFieldSeparator);
     if (fields.empty()) return;
-    Label2.SetCaption(fields[0]);
+    if (fields[0] != Label2.Caption()) Label2.SetCaption(fields[0]);
     // A line without "###" shows whole and has no address: the text on show
     // and the address a click opens always come from the same line, never the
     // text of one and the address of the one before.

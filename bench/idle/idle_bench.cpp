@@ -37,6 +37,7 @@
 
 #include "site/sample_server.h"
 #include "tests/support/process_ticks.h"
+#include "tests/support/x_geometry.h"
 #include "tests/support/xtest_input.h"
 #include "tests/support/xvfb_server.h"
 #include "tests/system/temp_folder.h"
@@ -170,22 +171,7 @@ long TreeTicksOver(pid_t root, seconds span) {
     return zem::testing::ProcessTreeTicks(root) - before;
 }
 
-// The largest window shown on the X server: the player's main window.
-std::optional<XWindowAttributes> MainWindow(Display* display) {
-    ::Window root = 0, parent = 0;
-    ::Window* children = nullptr;
-    unsigned count = 0;
-    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-    std::optional<XWindowAttributes> largest;
-    for (unsigned index = 0; index < count; ++index) {
-        XWindowAttributes attributes{};
-        if (XGetWindowAttributes(display, children[index], &attributes) == 0 || attributes.map_state != IsViewable)
-            continue;
-        if (!largest || attributes.width * attributes.height > largest->width * largest->height) largest = attributes;
-    }
-    if (children != nullptr) XFree(children);
-    return largest;
-}
+std::optional<XWindowAttributes> MainWindow(Display* display) { return zem::testing::LargestShownWindow(display); }
 
 // Clicks the main window `fromRight` pixels from its right edge and
 // `fromTop` from its top; true when the window is no longer shown 3 s later.

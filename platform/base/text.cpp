@@ -4,6 +4,7 @@
 #include <locale.h>
 #include <wctype.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -151,23 +152,38 @@ std::string Utf8ToGbk(std::string_view utf8) {
     return output;
 }
 
-std::string GbkToUtf8(std::string_view gbk) {
-    std::string output;
-    output.reserve(gbk.size() + gbk.size() / 2);
+std::size_t AppendGbkAsUtf8(std::string_view piece, std::string& utf8) {
     IconvDescriptor& descriptor = Gb18030ToUtf8Descriptor();
-    const char* input = gbk.data();
-    std::size_t left = gbk.size();
+    const char* input = piece.data();
+    std::size_t left = piece.size();
     for (;;) {
-        const int error = descriptor.Convert(input, left, output);
+        const int error = descriptor.Convert(input, left, utf8);
         if (error == 0 || error == EINVAL) break;  // EINVAL: a cut character at the end
         // 0x80 is no GB18030 character, but the code page's encoder gives it
         // for the euro sign, so what the programs write reads back.
-        output += static_cast<unsigned char>(*input) == 0x80 ? "\xE2\x82\xAC" : "\xEF\xBF\xBD";
+        utf8 += static_cast<unsigned char>(*input) == 0x80 ? "\xE2\x82\xAC" : "\xEF\xBF\xBD";
         ++input;
         --left;
         descriptor.Reset();
     }
+    return piece.size() - left;
+}
+
+std::string GbkToUtf8(std::string_view gbk) {
+    std::string output;
+    output.reserve(gbk.size() + gbk.size() / 2);
+    AppendGbkAsUtf8(gbk, output);
     return output;
+}
+
+std::size_t GbkStartBefore(std::string_view gbk, std::size_t at, std::size_t reach) {
+    at = std::min(at, gbk.size());
+    const std::size_t floor = at > reach ? at - reach : 0;
+    for (std::size_t position = at; position > floor && position > 0; --position) {
+        const auto byte = static_cast<unsigned char>(gbk[position - 1]);
+        if (byte < 0x30 || (byte > 0x39 && byte <= 0x80) || byte == 0xFF) return position;
+    }
+    return floor == 0 ? 0 : std::string_view::npos;
 }
 
 std::size_t CountCharacters(std::string_view utf8) {

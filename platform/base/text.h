@@ -22,6 +22,20 @@ std::string Utf8ToGbk(std::string_view utf8);
 // dropped, so a cut never yields garbage.
 std::string GbkToUtf8(std::string_view gbk);
 
+// GbkToUtf8 of a piece of a longer text, appended to `utf8`: the characters
+// the piece holds whole. Returns the bytes they take; a character cut at the
+// piece's end is left for the next piece (at the text's end GbkToUtf8 drops it).
+// Pieces taken in turn from the last return convert as the whole text does.
+std::size_t AppendGbkAsUtf8(std::string_view piece, std::string& utf8);
+
+// A byte position in [at - reach, at] where GbkToUtf8 of the
+// whole text starts a character, whatever came before: the position after a
+// byte that no multi-byte character holds other than last (0x00-0x2F,
+// 0x3A-0x80, 0xFF), or 0, the nearest to `at`; npos when there is none in reach.
+// Reading GBK backwards is ambiguous otherwise: a byte 0x81-0xFE may be a
+// lead or a trail, a digit the second or last byte of a four-byte character.
+std::size_t GbkStartBefore(std::string_view gbk, std::size_t at, std::size_t reach);
+
 // Characters are Unicode code points; a malformed UTF-8 byte counts as one.
 std::size_t CountCharacters(std::string_view utf8);
 

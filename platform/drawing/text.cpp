@@ -12,119 +12,165 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace zem::platform {
 
 namespace {
 
-struct Line {
-    std::u32string characters;
-    std::vector<bool> underlined;  // per character: marked by a prefix '&'
-    int width = 0;
-};
-
 bool IsBreakableWide(char32_t c) { return c >= 0x2E80; }
+bool IsLineBreak(char32_t c) { return c == U'\r' || c == U'\n'; }
 
 int Advance(SizedFont& font, char32_t c, UINT format) {
     if (c == U'\t' && (format & DT_EXPANDTABS)) return 8 * font.GlyphFor(U' ').advance;
     return font.GlyphFor(c).advance;
 }
 
-int Measure(SizedFont& font, const std::u32string& text, UINT format) {
-    int width = 0;
-    for (char32_t c : text) width += Advance(font, c, format);
-    return width;
-}
+// One line of a text: the characters of bytes [begin, end), trailing blanks of
+// a broken line left out. Its width is known only where it was measured.
+struct Line {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::int64_t width = 0;
+};
 
-// Prefix marks: "&x" underlines x, "&&" is one '&'.
-void StripPrefixes(std::u32string& text, std::vector<bool>& underlined, UINT format) {
-    underlined.assign(text.size(), false);
-    if (format & DT_NOPREFIX) return;
-    std::u32string stripped;
-    std::vector<bool> marks;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == U'&') {
-            if (i + 1 >= text.size()) break;
-            ++i;
-            stripped.push_back(text[i]);
-            marks.push_back(text[i] != U'&');
-            continue;
-        }
-        stripped.push_back(text[i]);
-        marks.push_back(false);
+// Reading a text and measuring costs what is placed: lines are laid out one
+// at a time, as they are asked for, and a line is read only as far as its
+// breaking needs. A single line is the whole text (its line breaks are no
+// characters); otherwise lines end at CR, LF or CR LF, and with DT_WORDBREAK
+// a line longer than the rectangle breaks after its last blank or before a
+// wide (CJK) character that still fits; a single word wider than the
+// rectangle stays whole.
+class LineLayout {
+public:
+    LineLayout(SizedFont& font, std::string_view text, std::int64_t maxWidth, UINT format)
+        : font_(font), text_(text), maxWidth_(maxWidth), format_(format) {}
+
+    bool Prefixes() const { return !(format_ & DT_NOPREFIX); }
+    drawing_text::ForwardCharacters From(std::size_t at) const { return {text_, at, Prefixes()}; }
+    drawing_text::BackwardCharacters Back(const Line& line) const { return {text_, line.begin, line.end, Prefixes()}; }
+
+    // The width of a line's characters.
+    std::int64_t Measure(const Line& line) const {
+        std::int64_t width = 0;
+        drawing_text::ForwardCharacters reader = From(line.begin);
+        drawing_text::MarkedCharacter next;
+        while (reader.Position() < line.end && reader.Next(next))
+            if (!IsLineBreak(next.character)) width += Advance(font_, next.character, format_);
+        return width;
     }
-    text = std::move(stripped);
-    underlined = std::move(marks);
-}
 
-std::vector<Line> LayOut(SizedFont& font, std::string_view utf8, int maxWidth, UINT format) {
-    std::u32string text = drawing_text::DecodeUtf8(utf8);
-    std::vector<bool> underlined;
-    StripPrefixes(text, underlined, format);
-
-    std::vector<Line> lines;
-    Line current;
-    auto finish = [&] {
-        current.width = Measure(font, current.characters, format);
-        lines.push_back(std::move(current));
-        current = Line{};
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char32_t c = text[i];
-        if (c == U'\r' || c == U'\n') {
-            if (format & DT_SINGLELINE) continue;
-            if (c == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n') ++i;
-            finish();
-            continue;
+    bool Next(Line& line) {
+        if (done_) return false;
+        if (format_ & DT_SINGLELINE) {
+            done_ = true;
+            line = {0, text_.size(), 0};
+            return true;
         }
-        current.characters.push_back(c);
-        current.underlined.push_back(underlined[i]);
-    }
-    finish();
-
-    if (!(format & DT_WORDBREAK) || (format & DT_SINGLELINE)) return lines;
-    // Word breaking: a line longer than the rectangle breaks after its last
-    // space or before a wide (CJK) character that still fits; a single word
-    // wider than the rectangle stays whole.
-    std::vector<Line> wrapped;
-    for (Line& line : lines) {
-        std::size_t start = 0;
-        while (start < line.characters.size()) {
-            int width = 0;
-            std::size_t end = start;
-            std::size_t lastBreak = start;
-            while (end < line.characters.size()) {
-                const int advance = Advance(font, line.characters[end], format);
-                if (width + advance > maxWidth && end > start) break;
-                width += advance;
-                ++end;
-                if (line.characters[end - 1] == U' ' || IsBreakableWide(line.characters[end - 1]) ||
-                    (end < line.characters.size() && IsBreakableWide(line.characters[end])))
-                    lastBreak = end;
-            }
-            if (end < line.characters.size() && lastBreak > start) end = lastBreak;
-            if (end < line.characters.size() && lastBreak == start) {
-                // One word wider than the rectangle: run to its end.
-                while (end < line.characters.size() && line.characters[end] != U' ') ++end;
-            }
-            Line piece;
-            piece.characters = line.characters.substr(start, end - start);
-            piece.underlined.assign(line.underlined.begin() + static_cast<std::ptrdiff_t>(start),
-                                    line.underlined.begin() + static_cast<std::ptrdiff_t>(end));
-            while (!piece.characters.empty() && piece.characters.back() == U' ') {
-                piece.characters.pop_back();
-                piece.underlined.pop_back();
-            }
-            piece.width = Measure(font, piece.characters, format);
-            wrapped.push_back(std::move(piece));
-            start = end;
-            while (start < line.characters.size() && line.characters[start] == U' ') ++start;
+        if (!(format_ & DT_WORDBREAK)) {
+            line.begin = at_;
+            line.end = RunToBreak(at_);
+            at_ = PastBreak(line.end);
+            return true;
         }
-        if (line.characters.empty()) wrapped.push_back(std::move(line));
+        return NextPiece(line);
     }
-    return wrapped;
-}
+
+private:
+    // The end of the characters before the next line break (or the text's end).
+    std::size_t RunToBreak(std::size_t at) const {
+        drawing_text::ForwardCharacters reader = From(at);
+        drawing_text::MarkedCharacter next;
+        std::size_t end = reader.Position();
+        while (reader.Next(next) && !IsLineBreak(next.character)) end = reader.Position();
+        return end;
+    }
+
+    // Past the line break at `at` (CR LF is one); at the text's end, the last line is done.
+    std::size_t PastBreak(std::size_t at) {
+        drawing_text::ForwardCharacters reader = From(at);
+        drawing_text::MarkedCharacter next;
+        if (!reader.Next(next)) {
+            done_ = true;
+            return at;
+        }
+        const bool carriageReturn = next.character == U'\r';
+        const std::size_t after = reader.Position();
+        if (carriageReturn && reader.Next(next) && next.character == U'\n') return reader.Position();
+        return after;
+    }
+
+    // Where a word that starts before `at` ends: at the next blank or line break.
+    // Blanks and line breaks are single bytes that no sequence holds, so bytes
+    // are looked at, not characters; a '&' that marks the blank belongs to it.
+    std::size_t WordEnd(std::size_t at) const {
+        std::size_t stop = at;
+        while (stop < text_.size() && text_[stop] != ' ' && text_[stop] != '\r' && text_[stop] != '\n') ++stop;
+        if (!Prefixes()) return stop;
+        std::size_t run = stop;
+        while (run > at && text_[run - 1] == '&') --run;
+        return (stop - run) % 2 == 1 ? stop - 1 : stop;
+    }
+
+    bool NextPiece(Line& line) {
+        const std::size_t start = at_;
+        drawing_text::ForwardCharacters reader = From(start);
+        drawing_text::MarkedCharacter next;
+        std::int64_t width = 0;
+        std::size_t end = start;
+        std::size_t kept = start;           // past the last character that is no blank
+        std::size_t lastBreak = start;
+        std::size_t keptAtBreak = start;
+        bool overflow = false;
+        while (true) {
+            const drawing_text::ForwardCharacters before = reader;
+            if (!reader.Next(next) || IsLineBreak(next.character)) {
+                reader = before;
+                break;
+            }
+            const int advance = Advance(font_, next.character, format_);
+            if (width + advance > maxWidth_ && end > start) {
+                reader = before;
+                overflow = true;
+                break;
+            }
+            width += advance;
+            end = reader.Position();
+            if (next.character != U' ') kept = end;
+            drawing_text::ForwardCharacters ahead = reader;
+            drawing_text::MarkedCharacter following;
+            const bool wideNext = ahead.Next(following) && !IsLineBreak(following.character) &&
+                                  IsBreakableWide(following.character);
+            if (next.character == U' ' || IsBreakableWide(next.character) || wideNext) {
+                lastBreak = end;
+                keptAtBreak = kept;
+            }
+        }
+        if (overflow && lastBreak > start) {
+            end = lastBreak;
+            kept = keptAtBreak;
+        } else if (overflow) {
+            end = WordEnd(end);
+            kept = end;
+        }
+        line = {start, kept, 0};
+        // Blanks after a broken piece start no line; the line's break ends it.
+        drawing_text::ForwardCharacters skip = From(end);
+        std::size_t after = end;
+        while (skip.Next(next) && next.character == U' ') after = skip.Position();
+        drawing_text::ForwardCharacters probe = From(after);
+        at_ = !probe.Next(next) || IsLineBreak(next.character) ? PastBreak(after) : after;
+        return true;
+    }
+
+    SizedFont& font_;
+    std::string_view text_;
+    std::int64_t maxWidth_;
+    UINT format_;
+    std::size_t at_ = 0;
+    bool done_ = false;
+};
 
 Pixel Blend(Pixel under, Pixel over, unsigned coverage) {
     if (coverage >= 255) return over;
@@ -144,18 +190,78 @@ void FillBox(DrawTarget& target, const ClipRegion& clip, int left, int top, int 
     }
 }
 
-// Draws one line with its top-left corner at (x, y) of the bitmap.
+// Layout arithmetic runs in 64 bits: a rectangle may lie anywhere in the
+// 32-bit plane (near INT_MIN or INT_MAX), where sums of its edges overflow int.
+std::int64_t FloorHalf(std::int64_t value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
+
+int ClampToInt(std::int64_t value) { return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX)); }
+
+// A character placed on a line, x in the bitmap's pixels.
+struct Placed {
+    drawing_text::MarkedCharacter mark;
+    int x = 0;
+    int advance = 0;
+};
+
+// The characters of a line that reach the columns [from, to) of the bitmap
+// (a glyph may reach past its box by its overhang: `overhang` pixels), and
+// the part of the line's box that lies there. Only those are read: from the
+// front for a line whose start is known, from the back for one whose end is
+// (right-aligned), so a line far wider than what shows costs what shows.
+struct VisiblePart {
+    std::vector<Placed> placed;  // in the line's order
+    std::int64_t boxLeft = 0;
+    std::int64_t boxRight = 0;
+    bool ranOut = false;  // the line ended before the part reached the edge it was read towards
+};
+
+VisiblePart PlaceFromStart(const LineLayout& layout, SizedFont& font, const Line& line, std::int64_t start,
+                           std::int64_t from, std::int64_t to, UINT format) {
+    VisiblePart part{{}, start, start};
+    drawing_text::ForwardCharacters reader = layout.From(line.begin);
+    drawing_text::MarkedCharacter next;
+    std::int64_t pen = start;
+    while (pen < to && reader.Position() < line.end && reader.Next(next)) {
+        if (IsLineBreak(next.character)) continue;
+        const int advance = Advance(font, next.character, format);
+        if (pen + advance > from) part.placed.push_back({next, static_cast<int>(pen), advance});
+        pen += advance;
+    }
+    part.boxRight = pen;
+    part.ranOut = pen < to;
+    return part;
+}
+
+VisiblePart PlaceFromEnd(const LineLayout& layout, SizedFont& font, const Line& line, std::int64_t end,
+                         std::int64_t from, std::int64_t to, UINT format) {
+    VisiblePart part{{}, end, end};
+    drawing_text::BackwardCharacters reader = layout.Back(line);
+    drawing_text::MarkedCharacter previous;
+    std::int64_t pen = end;
+    while (pen > from && reader.Previous(previous)) {
+        if (IsLineBreak(previous.character)) continue;
+        const int advance = Advance(font, previous.character, format);
+        pen -= advance;
+        if (pen < to) part.placed.push_back({previous, static_cast<int>(pen), advance});
+    }
+    std::reverse(part.placed.begin(), part.placed.end());
+    part.boxLeft = pen;
+    part.ranOut = pen > from;
+    return part;
+}
+
+// Draws the placed characters of one line whose top is at row y of the bitmap.
 void DrawLine(DrawTarget& target, const ClipRegion& clip, SizedFont& font, const FontDescription& style,
-              const Line& line, int x, int y, const DeviceContext& dc, UINT format) {
+              const VisiblePart& part, int y, const DeviceContext& dc) {
     const Pixel color = PixelFromColor(dc.textColor);
     if (dc.backMode == OPAQUE)
-        FillBox(target, clip, x, y, x + line.width, y + font.Height(), PixelFromColor(dc.backColor));
+        FillBox(target, clip, ClampToInt(part.boxLeft), y, ClampToInt(part.boxRight), y + font.Height(),
+                PixelFromColor(dc.backColor));
     const int baseline = y + font.Ascent();
     const int thickness = std::max(1, font.PixelsPerEm() / 16);
-    int pen = x;
-    for (std::size_t i = 0; i < line.characters.size(); ++i) {
-        const char32_t c = line.characters[i];
-        const int advance = Advance(font, c, format);
+    for (const Placed& placed : part.placed) {
+        const char32_t c = placed.mark.character;
+        const int pen = placed.x;
         if (c != U'\t') {
             const Glyph& glyph = font.GlyphFor(c);
             const int left = pen + glyph.left;
@@ -172,23 +278,27 @@ void DrawLine(DrawTarget& target, const ClipRegion& clip, SizedFont& font, const
                 });
             }
         }
-        if (line.underlined[i] || style.underline) {
+        if (placed.mark.underlined || style.underline) {
             const int underline = baseline + std::max(1, font.Descent() / 3);
-            FillBox(target, clip, pen, underline, pen + advance, underline + thickness, color);
+            FillBox(target, clip, pen, underline, pen + placed.advance, underline + thickness, color);
         }
         if (style.strikeOut) {
             const int strike = baseline - font.PixelsPerEm() * 3 / 10;
-            FillBox(target, clip, pen, strike, pen + advance, strike + thickness, color);
+            FillBox(target, clip, pen, strike, pen + placed.advance, strike + thickness, color);
         }
-        pen += advance;
     }
 }
 
-// Layout arithmetic runs in 64 bits: a rectangle may lie anywhere in the
-// 32-bit plane (near INT_MIN or INT_MAX), where sums of its edges overflow int.
-std::int64_t FloorHalf(std::int64_t value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
 
-int ClampToInt(std::int64_t value) { return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX)); }
+// One pass of DrawText over a text: drawn, or only laid out to learn whether
+// the text held all that shows (a single line read to its end before the
+// clip's edge may show more of a longer text).
+struct TextPass {
+    bool draw = true;
+    bool ranOut = false;
+};
+
+int DrawTextWith(HDC handle, std::string_view text, RECT& rect, UINT format, TextPass& pass);
 
 }  // namespace
 
@@ -206,6 +316,13 @@ bool DescribeFont(HFONT handle, FontDescription& description) {
 }
 
 int DrawTextUtf8(HDC handle, std::string_view text, RECT& rect, UINT format) {
+    TextPass pass;
+    return DrawTextWith(handle, text, rect, format, pass);
+}
+
+namespace {
+
+int DrawTextWith(HDC handle, std::string_view text, RECT& rect, UINT format, TextPass& pass) {
     auto& table = GdiTable::Instance();
     DeviceContext* dc = table.FindDC(handle);
     if (!dc) return 0;
@@ -220,13 +337,19 @@ int DrawTextUtf8(HDC handle, std::string_view text, RECT& rect, UINT format) {
 
     const std::int64_t left = rect.left;
     const std::int64_t right = rect.right;
-    const std::vector<Line> lines = LayOut(*font, text, ClampToInt(right - left), format);
     const int lineHeight = font->Height();
-    const std::int64_t height = std::int64_t{lineHeight} * static_cast<std::int64_t>(lines.size());
-    int widest = 0;
-    for (const Line& line : lines) widest = std::max(widest, line.width);
+    LineLayout layout(*font, text, right - left, format);
+    Line line;
 
     if (format & DT_CALCRECT) {
+        // The whole text is measured; a width past what a rectangle can hold
+        // saturates there.
+        std::int64_t widest = 0;
+        std::int64_t height = 0;
+        while (layout.Next(line)) {
+            widest = std::max(widest, layout.Measure(line));
+            height += lineHeight;
+        }
         rect.right = ClampToInt(left + widest);
         rect.bottom = ClampToInt(std::int64_t{rect.top} + height);
         return ClampToInt(height);
@@ -237,38 +360,91 @@ int DrawTextUtf8(HDC handle, std::string_view text, RECT& rect, UINT format) {
         if (format & DT_VCENTER) top = FloorHalf(std::int64_t{rect.top} + rect.bottom - lineHeight);
         else if (format & DT_BOTTOM) top = std::int64_t{rect.bottom} - lineHeight;
     }
-    const int result = ClampToInt((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))
-                                      ? top + height - rect.top
-                                      : height);
 
     DrawTarget target;
-    if (!table.ResolveContext(*dc, target)) return result;
-    ClipRegion clip = target.clip;
-    if (!(format & DT_NOCLIP))
-        clip.Intersect(ClipRegion::FromRect({ClampToInt(left + target.origin.x),
-                                             ClampToInt(std::int64_t{rect.top} + target.origin.y),
-                                             ClampToInt(right + target.origin.x),
-                                             ClampToInt(std::int64_t{rect.bottom} + target.origin.y)}));
-    // Nothing shows through an empty clip (an inverted rectangle, one off the
-    // bitmap), and its bounds may sit at the ends of the plane.
-    if (clip.IsEmpty()) return result;
-    const RECT& bounds = clip.Bounds();
-    std::int64_t y = top + target.origin.y;
-    for (const Line& line : lines) {
-        std::int64_t x = left;
-        if (format & DT_CENTER) x = left + FloorHalf(right - left - line.width);
-        else if (format & DT_RIGHT) x = right - line.width;
-        x += target.origin.x;
+    std::optional<ClipRegion> clip;
+    if (table.ResolveContext(*dc, target)) {
+        clip = target.clip;
+        if (!(format & DT_NOCLIP))
+            clip->Intersect(ClipRegion::FromRect({ClampToInt(left + target.origin.x),
+                                                  ClampToInt(std::int64_t{rect.top} + target.origin.y),
+                                                  ClampToInt(right + target.origin.x),
+                                                  ClampToInt(std::int64_t{rect.bottom} + target.origin.y)}));
+        // Nothing shows through an empty clip (an inverted rectangle, one off the
+        // bitmap), and its bounds may sit at the ends of the plane.
+        if (clip->IsEmpty()) clip.reset();
+    }
+    // Lines are laid out down to the last one that can show (below the clip,
+    // or the rectangle when nothing is drawn): the height returned is theirs,
+    // which is the whole text's when it ends there. DT_CALCRECT measures all.
+    const std::int64_t stop = clip ? std::int64_t{clip->Bounds().bottom} - target.origin.y + lineHeight
+                                   : std::int64_t{rect.bottom};
+    std::int64_t y = top;
+    while ((y < stop || y == top) && layout.Next(line)) {
+        y += lineHeight;
+        if (!clip) continue;
+        const RECT& bounds = clip->Bounds();
+        const std::int64_t row = y - lineHeight + target.origin.y;
         // Only a line that reaches the clipped area is drawn, so the glyph
         // arithmetic inside stays near the bitmap.
         // (A glyph may reach past its box by its overhang: one line height.)
-        if (y < std::int64_t{bounds.bottom} + lineHeight && y + 2 * lineHeight > bounds.top &&
-            x < std::int64_t{bounds.right} + lineHeight && x + line.width + lineHeight > bounds.left)
-            DrawLine(target, clip, *font, style, line, static_cast<int>(x), static_cast<int>(y), *dc, format);
-        y += lineHeight;
+        if (row >= std::int64_t{bounds.bottom} + lineHeight || row + 2 * lineHeight <= bounds.top) continue;
+        const std::int64_t from = std::int64_t{bounds.left} - lineHeight;
+        const std::int64_t to = std::int64_t{bounds.right} + lineHeight;
+        VisiblePart part;
+        if (format & DT_RIGHT) {
+            part = PlaceFromEnd(layout, *font, line, right + target.origin.x, from, to, format);
+        } else {
+            std::int64_t start = left;
+            // A centred line is placed from its whole width: one wider than the
+            // rectangle shows its middle.
+            if (format & DT_CENTER) start = left + FloorHalf(right - left - layout.Measure(line));
+            part = PlaceFromStart(layout, *font, line, start + target.origin.x, from, to, format);
+        }
+        pass.ranOut = pass.ranOut || part.ranOut;
+        if (pass.draw && part.boxRight > from && part.boxLeft < to)
+            DrawLine(target, *clip, *font, style, part, static_cast<int>(row), *dc);
     }
-    return result;
+    const std::int64_t height = y - top;
+    return ClampToInt((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM)) ? top + height - rect.top
+                                                                                      : height);
 }
+
+// A single line drawn from one end shows the characters nearest that end, as
+// far as the clip reaches: only a piece of the GBK text at that end is
+// converted, laid out and, while the piece runs out before the clip's edge,
+// doubled, so the cost follows what shows, not the text's length. A centred
+// line is placed from its whole width, and DT_CALCRECT measures it all: those
+// convert the whole text.
+int DrawGbkSingleLine(HDC handle, std::string_view gbk, RECT& rect, UINT format) {
+    const bool fromEnd = (format & DT_RIGHT) != 0;
+    // The prefix marks pair up across a run of '&', so a piece read from the
+    // end starts after a byte that is no '&'.
+    const bool prefixes = !(format & DT_NOPREFIX);
+    std::string utf8;
+    std::size_t converted = 0;  // bytes of the front piece converted into utf8
+    for (std::size_t length = 4096;; length *= 2) {
+        bool whole = length >= gbk.size();
+        if (fromEnd) {
+            std::size_t start = whole ? 0 : GbkStartBefore(gbk, gbk.size() - length, length);
+            while (prefixes && start != std::string_view::npos && start > 0 && gbk[start - 1] == '&')
+                start = GbkStartBefore(gbk, start - 1, length);
+            if (start == std::string_view::npos) continue;  // no sure character start near: a longer piece
+            whole = start == 0;
+            utf8.clear();
+            AppendGbkAsUtf8(gbk.substr(start), utf8);
+        } else {
+            converted += AppendGbkAsUtf8(gbk.substr(converted, std::min(length, gbk.size()) - converted), utf8);
+        }
+        if (whole) return DrawTextUtf8(handle, utf8, rect, format);
+        TextPass trial{false, false};
+        RECT place = rect;
+        DrawTextWith(handle, utf8, place, format, trial);
+        if (!trial.ranOut) return DrawTextUtf8(handle, utf8, rect, format);
+    }
+}
+
+}  // namespace
 
 BOOL TextOutUtf8(HDC handle, int x, int y, std::string_view text) {
     auto& table = GdiTable::Instance();
@@ -283,11 +459,24 @@ BOOL TextOutUtf8(HDC handle, int x, int y, std::string_view text) {
     }
     FontDescription style;
     if (auto* object = table.FindAs<FontObject>(dc->font, ObjectKind::Font)) style = object->description;
-    Line line;
-    line.characters = drawing_text::DecodeUtf8(text);
-    line.underlined.assign(line.characters.size(), false);
-    line.width = Measure(*font, line.characters, 0);
-    DrawLine(target, target.clip, *font, style, line, x + target.origin.x, y + target.origin.y, *dc, 0);
+    if (target.clip.IsEmpty()) return TRUE;
+    // One line without prefix marks, its line breaks drawn as characters, read
+    // as far as the clip reaches.
+    const RECT& bounds = target.clip.Bounds();
+    const int lineHeight = font->Height();
+    drawing_text::ForwardCharacters reader(text, 0, false);
+    drawing_text::MarkedCharacter next;
+    VisiblePart part;
+    std::int64_t pen = std::int64_t{x} + target.origin.x;
+    part.boxLeft = pen;
+    while (pen < std::int64_t{bounds.right} + lineHeight && reader.Next(next)) {
+        const int advance = Advance(*font, next.character, 0);
+        if (pen + advance > std::int64_t{bounds.left} - lineHeight)
+            part.placed.push_back({next, static_cast<int>(pen), advance});
+        pen += advance;
+    }
+    part.boxRight = pen;
+    DrawLine(target, target.clip, *font, style, part, y + target.origin.y, *dc);
     return TRUE;
 }
 
@@ -297,7 +486,10 @@ SIZE MeasureTextUtf8(HDC handle, std::string_view text) {
     if (!dc) return {};
     try {
         SizedFont& font = table.FontOf(*dc);
-        return {Measure(font, drawing_text::DecodeUtf8(text), 0), font.Height()};
+        std::int64_t width = 0;
+        std::size_t at = 0;
+        while (at < text.size()) width += Advance(font, drawing_text::DecodeNext(text, at), 0);
+        return {ClampToInt(width), font.Height()};
     } catch (const std::exception&) {
         return {};
     }
@@ -331,6 +523,8 @@ HFONT CreateFontA(int height, int, int, int, int weight, DWORD italic, DWORD und
 
 int DrawTextA(HDC dc, const char* text, int count, RECT* rect, UINT format) {
     if (!rect) return 0;
+    if ((format & DT_SINGLELINE) && !(format & (DT_CENTER | DT_CALCRECT)))
+        return zem::platform::DrawGbkSingleLine(dc, Counted(text, count), *rect, format);
     return zem::platform::DrawTextUtf8(dc, zem::platform::GbkToUtf8(Counted(text, count)), *rect,
                                        format);
 }

@@ -7,6 +7,7 @@
 
 #include "platform/base/text.h"
 #include "platform/drawing/gdi.h"
+#include "platform/drawing/text.h"
 #include "platform/drawing/window_painting.h"
 #include "platform/forms/runtime_error.h"
 #include "platform/forms/scoped_font.h"
@@ -82,8 +83,9 @@ void Label::Draw(HDC dc, POINT origin) {
     SetBkMode(dc, TRANSPARENT);
     const UINT format = DT_WORDBREAK | DT_NOPREFIX |
                         (alignment_ == vbCenter ? DT_CENTER : alignment_ == vbRightJustify ? DT_RIGHT : DT_LEFT);
-    const std::string text = platform::Utf8ToGbk(caption_);
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &place, format);
+    // The caption is drawn as the UTF-8 it is held in: no conversion at each
+    // paint, and the layout reads only as much of it as shows.
+    platform::DrawTextUtf8(dc, caption_, place, format);
 }
 
 // ---- Image -----------------------------------------------------------------------
@@ -449,8 +451,7 @@ void TextBox::DrawWindow(HDC dc, const RECT& client) {
     ScopedFont font(dc, *font_);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, TranslateColor(foreColor_));
-    const std::string text = platform::Utf8ToGbk(text_);
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &place, DT_LEFT | DT_NOPREFIX);
+    platform::DrawTextUtf8(dc, text_, place, DT_LEFT | DT_NOPREFIX);
 }
 
 namespace {
@@ -555,8 +556,7 @@ void ListBox::DrawWindow(HDC dc, const RECT& client) {
         RECT place{client.left, line * lineHeight, client.right, (line + 1) * lineHeight};
         if (line == listIndex_) FillWith(dc, place, 0x8000000D);
         SetTextColor(dc, GetSysColor(line == listIndex_ ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-        const std::string text = platform::Utf8ToGbk(items_[static_cast<std::size_t>(line)]);
-        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &place, DT_LEFT | DT_NOPREFIX | DT_SINGLELINE);
+        platform::DrawTextUtf8(dc, items_[static_cast<std::size_t>(line)], place, DT_LEFT | DT_NOPREFIX | DT_SINGLELINE);
     }
 }
 

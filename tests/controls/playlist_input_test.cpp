@@ -1,3 +1,4 @@
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -342,6 +343,39 @@ TEST_F(PlayListPaint, MouseDownRunsBeforeThePressIsPainted) {
     Press(100, 40);
     EXPECT_FALSE(selectedLookWhenTold);
     EXPECT_TRUE(RowShows(28, 28));
+}
+
+// A name of 10 MB (a page's title is the server's to choose) shows as the
+// short name that fills its row, and a paint costs what shows of it.
+TEST_F(PlayListPaint, AHugeNameShowsAsTheShortNameThatFillsItsRow) {
+    std::string shortName;
+    for (int i = 0; i < 20; ++i) shortName += "\xE5\xBD\xB1\xE8\xA7\x86 x&&y ";  // "影视 x&&y ": wider than a row
+    std::string hugeName = shortName;
+    hugeName.reserve(10 << 20);
+    while (hugeName.size() < (10 << 20)) hugeName += shortName;
+    list->AddNode(shortName);
+    list->AddItem(0, shortName, "u");
+    const zem::platform::Bitmap* surface = zem::platform::WindowSurface(list->hWnd());
+    ASSERT_NE(surface, nullptr);
+    const zem::platform::Bitmap expected = *surface;
+    list->SetNodeText(0, hugeName);
+    list->SetItemName(0, 0, hugeName);
+    bool same = true;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < list->DrawingWidth(); ++x) same = same && surface->At(x, y) == expected.At(x, y);
+    EXPECT_TRUE(same);
+    bool inked = false;
+    for (int x = 32; x < list->DrawingWidth(); ++x) inked = inked || expected.At(x, 14) != expected.At(100, 250);
+    EXPECT_TRUE(inked) << "the group's name was drawn";
+    // A paint takes well under a millisecond: a thousand take far less than
+    // 20 s. Converting the two names to GBK and back took about 100 ms a paint.
+    const auto start = std::chrono::steady_clock::now();
+    int paints = 0;
+    while (paints < 1000 && std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
+        list->Refresh();
+        ++paints;
+    }
+    EXPECT_EQ(paints, 1000);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
 #include <cstring>
 
@@ -262,6 +263,168 @@ TEST_F(Text, WeightAndHeightChangeTheRendering) {
     EXPECT_GT(bold.cx, normal.cx);
     EXPECT_EQ(bold.cy, normal.cy);
     EXPECT_NEAR(cell.cy, 20, 1) << "a positive height is the cell height";
+}
+
+
+namespace single_line {
+
+// A line of `count` copies of `piece`.
+std::string Repeated(const std::string& piece, std::size_t count) {
+    std::string text;
+    text.reserve(piece.size() * count);
+    for (std::size_t i = 0; i < count; ++i) text += piece;
+    return text;
+}
+
+// How many of `count` paints are done within `seconds`.
+template <typename Paint>
+int PaintsWithin(int count, int seconds, Paint paint) {
+    const auto start = std::chrono::steady_clock::now();
+    int paints = 0;
+    while (paints < count && std::chrono::steady_clock::now() - start < std::chrono::seconds(seconds)) {
+        paint();
+        ++paints;
+    }
+    return paints;
+}
+
+}  // namespace single_line
+
+// A line of 10 MB shows what fits of it, as a short line that fits shows:
+// left-aligned its start, right-aligned its end, centred its middle; and the
+// aligned ends cost what shows, not what the line holds.
+TEST_F(Text, AHugeSingleLineShowsAsTheShortLineThatFillsTheClip) {
+    const std::string shown = "播放&列表 ABC";  // the prefix mark underlines 列
+    const std::string beyond = single_line::Repeated("影视 x&&y ", 10 << 20 >> 4);
+    struct Case {
+        const char* what;
+        UINT alignment;
+        std::string huge;
+    };
+    const Case cases[] = {
+        {"left", DT_LEFT, shown + beyond},
+        {"right", DT_RIGHT, beyond + shown},
+        {"centre", DT_CENTER, beyond + shown + beyond},
+    };
+    HFONT font = MakeFont();
+    SIZE size{};
+    {
+        Canvas measure(4, 4, kBack);
+        Prepare(measure, font);
+        std::string stripped = "播放列表 ABC";
+        size = zem::platform::MeasureTextUtf8(measure.dc(), stripped);
+        SelectObject(measure.dc(), GetStockObject(SYSTEM_FONT));
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Canvas expected(size.cx + 40, 28, kBack);
+        Canvas drawn(size.cx + 40, 28, kBack);
+        // The clip is the rectangle, as wide as the short line.
+        const RECT place{20, 0, 20 + size.cx, 28};
+        Prepare(expected, font);
+        RECT rect = place;
+        zem::platform::DrawTextUtf8(expected.dc(), shown, rect, DT_SINGLELINE | DT_VCENTER | c.alignment);
+        Prepare(drawn, font);
+        rect = place;
+        zem::platform::DrawTextUtf8(drawn.dc(), c.huge, rect, DT_SINGLELINE | DT_VCENTER | c.alignment);
+        EXPECT_TRUE(SamePixels(expected, drawn));
+        EXPECT_NE(expected.Ink(kBack).right, 0) << "something was drawn";
+        // The same through the "A" call, as the play list draws its names.
+        Canvas viaGbk(size.cx + 40, 28, kBack);
+        Prepare(viaGbk, font);
+        rect = place;
+        const std::string gbk = zem::platform::Utf8ToGbk(c.huge);
+        DrawTextA(viaGbk.dc(), gbk.c_str(), static_cast<int>(gbk.size()), &rect, DT_SINGLELINE | DT_VCENTER | c.alignment);
+        EXPECT_TRUE(SamePixels(expected, viaGbk));
+
+        if (c.alignment == DT_CENTER) continue;  // placed from its whole width, which is measured
+        // Paints of the line's visible end take microseconds each, through
+        // either call: 1000 and 5000 of them take far less than 10 s. Reading
+        // the whole line takes about 200 ms a paint, converting it from GBK
+        // about 30 ms.
+        EXPECT_EQ(single_line::PaintsWithin(1000, 10, [&] {
+                      rect = place;
+                      zem::platform::DrawTextUtf8(drawn.dc(), c.huge, rect, DT_SINGLELINE | DT_VCENTER | c.alignment);
+                  }),
+                  1000);
+        EXPECT_EQ(single_line::PaintsWithin(5000, 10, [&] {
+                      rect = place;
+                      DrawTextA(viaGbk.dc(), gbk.c_str(), static_cast<int>(gbk.size()), &rect,
+                                DT_SINGLELINE | DT_VCENTER | c.alignment);
+                  }),
+                  5000)
+            << "through DrawTextA";
+        SelectObject(drawn.dc(), GetStockObject(SYSTEM_FONT));
+        SelectObject(expected.dc(), GetStockObject(SYSTEM_FONT));
+        SelectObject(viaGbk.dc(), GetStockObject(SYSTEM_FONT));
+    }
+}
+
+// A label's caption of 10 MB, wrapped at its blanks: the lines that show are
+// laid out, the rest is not read.
+TEST_F(Text, AHugeWrappedTextLaysOutOnlyTheLinesThatShow) {
+    const std::string text = single_line::Repeated("影视 abc def ", 10 << 20 >> 4);
+    HFONT font = MakeFont();
+    Canvas expected(200, 30, kBack);
+    Canvas drawn(200, 30, kBack);
+    RECT rect{0, 0, 200, 30};
+    Prepare(expected, font);
+    zem::platform::DrawTextUtf8(expected.dc(), text.substr(0, 4000), rect, DT_WORDBREAK | DT_NOPREFIX);
+    Prepare(drawn, font);
+    rect = RECT{0, 0, 200, 30};
+    zem::platform::DrawTextUtf8(drawn.dc(), text, rect, DT_WORDBREAK | DT_NOPREFIX);
+    EXPECT_TRUE(SamePixels(expected, drawn));
+    EXPECT_NE(expected.Ink(kBack).bottom, 0) << "something was drawn";
+    EXPECT_EQ(single_line::PaintsWithin(1000, 10, [&] {
+                  rect = RECT{0, 0, 200, 30};
+                  zem::platform::DrawTextUtf8(drawn.dc(), text, rect, DT_WORDBREAK | DT_NOPREFIX);
+              }),
+              1000);
+    SelectObject(drawn.dc(), GetStockObject(SYSTEM_FONT));
+    SelectObject(expected.dc(), GetStockObject(SYSTEM_FONT));
+}
+
+// DrawTextA converts only the end of a single line that shows: whatever the
+// GBK bytes, it shows what the whole line converted shows. The pieces it
+// converts begin at 4096 bytes and double: these lines cut a double-byte
+// character at that edge, hold nothing that shows there, hide where
+// characters start (a run of double-byte characters after a lone lead byte)
+// or start the piece at a character marked by a run of '&'.
+TEST_F(Text, ASingleGbkLineShowsAsTheWholeLineConverted) {
+    const std::string beyond = single_line::Repeated("\xD3\xB0\xCA\xD3 x&&y ", 1 << 20);  // "影视 x&&y "
+    const std::string carriageReturns(4095, '\r');
+    struct Case {
+        const char* what;
+        UINT format;
+        std::string gbk;
+        int width;
+    };
+    const Case cases[] = {
+        {"a character cut at the first piece's end", DT_LEFT, carriageReturns + beyond, 60},
+        {"line breaks at the end", DT_RIGHT, beyond + kGbkText + std::string(10000, '\n'), 60},
+        {"double-byte characters after a lone lead byte", DT_RIGHT,
+         beyond + "A\xB2" + single_line::Repeated("\xB2\xA5\xB7\xC5", 3000), 60},
+        {"a tab marked by the third '&' before the piece", DT_RIGHT | DT_EXPANDTABS,
+         beyond + "&&&\t" + carriageReturns, 4},
+    };
+    HFONT font = MakeFont();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const UINT format = DT_SINGLELINE | DT_VCENTER | c.format;
+        const RECT place{20, 0, 20 + c.width, 28};
+        Canvas expected(c.width + 40, 28, kBack);
+        Prepare(expected, font);
+        RECT rect = place;
+        const int bottom = zem::platform::DrawTextUtf8(expected.dc(), zem::platform::GbkToUtf8(c.gbk), rect, format);
+        Canvas drawn(c.width + 40, 28, kBack);
+        Prepare(drawn, font);
+        rect = place;
+        EXPECT_EQ(DrawTextA(drawn.dc(), c.gbk.c_str(), static_cast<int>(c.gbk.size()), &rect, format), bottom);
+        EXPECT_TRUE(SamePixels(expected, drawn));
+        EXPECT_NE(expected.Ink(kBack).right, 0) << "something was drawn";
+        SelectObject(drawn.dc(), GetStockObject(SYSTEM_FONT));
+        SelectObject(expected.dc(), GetStockObject(SYSTEM_FONT));
+    }
 }
 
 }  // namespace

@@ -7,10 +7,13 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/forms/runtime_error.h"
+#include "tests/support/process_namespace.h"
 #include "platform/xml/xml_document.h"
 #include "tests/mainwindow/main_window_fixture.h"
 
@@ -78,6 +81,60 @@ TEST_F(PlayListFileTest, TheListIsWrittenAsOneLineAndReadsBackUnchanged) {
     again.SavePlayList(PlayListPath());
     EXPECT_EQ(folder.Read("zemskin/zemplaylist.xml"), "<playlist/>");
     EXPECT_TRUE(ListOf(Reopen().SFPlayList1).empty());
+}
+
+// What a strict XML reader (expat, through Python) says of the file: "" when it
+// reads it, else its complaint.
+std::string StrictReaderComplaint(const std::filesystem::path& file, const std::filesystem::path& answer) {
+    const pid_t reader = zem::testing::SpawnProgram(
+        {"python3", "-c",
+         "import sys, xml.parsers.expat\n"
+         "try:\n"
+         "    xml.parsers.expat.ParserCreate().Parse(open(sys.argv[1], 'rb').read(), True)\n"
+         "    message = ''\n"
+         "except Exception as error:\n"
+         "    message = str(error) or 'rejected'\n"
+         "open(sys.argv[2], 'w').write(message)\n",
+         file.string(), answer.string()});
+    const std::optional<int> status = reader > 0 ? zem::testing::WaitForExit(reader, 60000) : std::nullopt;
+    if (!status || !WIFEXITED(*status) || WEXITSTATUS(*status) != 0) return "the reader did not run";
+    std::ifstream said(answer);
+    return std::string(std::istreambuf_iterator<char>(said), {});
+}
+
+TEST_F(PlayListFileTest, HostileNamesGiveAFileEveryXmlReaderReadsAndASecondSaveTheSameFile) {
+    struct Case {
+        const char* what;
+        std::string name;
+        std::string readBack;  // what XML can hold of the name
+    };
+    const Case cases[] = {
+        {"controls", "a\x01" "b\x08" "c\x0B\x0C\x1F" " d\x7F", "abc d\x7F"},
+        {"NUL", std::string("before\0after", 12), "beforeafter"},
+        {"U+FFFE and U+FFFF", "x\xEF\xBF\xBEy\xEF\xBF\xBFz", "xyz"},
+        {"tab, LF, CR and CR LF", "1\t2\n3\r4\r\n5", "1\t2\n3\r4\r\n5"},
+        {"markup", "&amp; <b> \"q\" 'a' ]]> &#1;", "&amp; <b> \"q\" 'a' ]]> &#1;"},
+        {"CJK and emoji", "第1集 影视 \xF0\x9F\x8E\xAC \xE2\x80\xA8", "第1集 影视 \xF0\x9F\x8E\xAC \xE2\x80\xA8"},
+        {"a lone surrogate, an overlong NUL, a stray byte", "s\xED\xA0\x80|\xC0\x80|\xFF",
+         "s\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD"},
+        {"the last characters XML holds", "\xEF\xBF\xBD\xF4\x8F\xBF\xBF\xED\x9F\xBF",
+         "\xEF\xBF\xBD\xF4\x8F\xBF\xBF\xED\x9F\xBF"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Form1& main = Reopen();
+        main.SFPlayList1.ClearNodes();
+        Fill(main.SFPlayList1, {{c.name, {{c.name, "http://h/?" + c.name}}}});
+        main.SavePlayList(PlayListPath());
+        const std::string saved = folder.Read("zemskin/zemplaylist.xml");
+        EXPECT_EQ(StrictReaderComplaint(folder.Path() / "zemskin" / "zemplaylist.xml", folder.Path() / "answer"), "")
+            << saved;
+        const std::vector<Group> expected = {{c.readBack, {{c.readBack, "http://h/?" + c.readBack}}}};
+        Form1& again = Reopen();
+        EXPECT_EQ(ListOf(again.SFPlayList1), expected);
+        again.SavePlayList(PlayListPath());
+        EXPECT_EQ(folder.Read("zemskin/zemplaylist.xml"), saved);
+    }
 }
 
 TEST_F(PlayListFileTest, FilesOfOtherWritersReadAsTheirGroupsAndBadOnesLeaveTheListEmpty) {

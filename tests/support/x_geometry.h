@@ -6,6 +6,8 @@
 
 #include <X11/Xlib.h>
 
+#include <optional>
+
 namespace zem::testing {
 
 // The window's rectangle on the screen (root coordinates), as the server has it.
@@ -16,6 +18,23 @@ inline RECT RootRect(Display* display, ::Window window) {
     ::Window child = 0;
     XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
     return RECT{x, y, x + attributes.width, y + attributes.height};
+}
+
+// The largest window shown on the server (a program's main window), or nothing.
+inline std::optional<XWindowAttributes> LargestShownWindow(Display* display) {
+    ::Window root = 0, parent = 0;
+    ::Window* children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    std::optional<XWindowAttributes> largest;
+    for (unsigned index = 0; index < count; ++index) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display, children[index], &attributes) == 0 || attributes.map_state != IsViewable)
+            continue;
+        if (!largest || attributes.width * attributes.height > largest->width * largest->height) largest = attributes;
+    }
+    if (children != nullptr) XFree(children);
+    return largest;
 }
 
 }  // namespace zem::testing
