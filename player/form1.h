@@ -51,6 +51,9 @@ public:
     // Adds the groups and entries of the file to the (empty) list; called by
     // the load, and public for the benchmark that times it.
     void LoadPlayList(const std::string& path);
+    // Whether the load has read the play list file: only then does a save
+    // keep what the file held.
+    bool PlayListRead() const { return playListRead_; }
     // Starts the buffering countdown when the server switched it on.
     void 广告倒计时();
     // The page menu over a document; False keeps the browser's own menu away.
@@ -254,4 +257,5 @@ private:
     // The play list file that existed but could not be read at the load: kept
     // beside under another name before the exit's save replaces it.
     std::string unreadablePlayList_;
+    bool playListRead_ = false;
 };

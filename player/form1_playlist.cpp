@@ -67,6 +67,7 @@ void Form1::SavePlayList(const std::string& strXML) {
 }
 
 void Form1::LoadPlayList(const std::string& path) {
+    playListRead_ = true;
     XmlDocument document;
     const LoadResult result = document.Load(path);
     const std::optional<std::vector<zem::player::PlayListGroup>> groups = zem::player::ReadPlayList(document);

@@ -3,6 +3,8 @@
 #include <exception>
 #include <iostream>
 
+#include "platform/base/end_signals.h"
+#include "platform/forms/form.h"
 #include "platform/system/files.h"
 #include "player/form1.h"
 #include "shell/config_info.h"
@@ -28,6 +30,14 @@ void ExitPlayer(Form1& main) {
         配置信息::KillAllPlayers();
     } catch (const std::exception&) {
     }
+}
+
+void EndPlayerOnSignal(int signal) {
+    if (forms::FormInstance<Form1>::Loaded()) {
+        Form1& main = forms::FormInstance<Form1>::Get();
+        if (main.PlayListRead()) ExitPlayer(main);
+    }
+    platform::EndAsBySignal(signal);
 }
 
 }  // namespace zem::player

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -19,6 +18,7 @@
 #include "platform/network/response_head.h"
 #include "platform/network/transfer_loop.h"
 #include "platform/network/text_conversion.h"
+#include "platform/system/replacement_file.h"
 
 namespace zem::platform {
 
@@ -40,6 +40,8 @@ constexpr long kConnectTimeoutMilliseconds = 30000;
 // per-byte cost down; only a full buffer costs a system call.
 constexpr long kReceiveBufferBytes = 512 * 1024;
 constexpr std::size_t kWriteBufferBytes = 4 * 1024 * 1024;
+// A part file's name: the target's, then this, the process id, '-' and a number.
+constexpr std::string_view kPartInfix = ".part-";
 
 // The binding handed to OnStartBinding. It outlives the transfer when the
 // callback keeps a reference; Abort then has nothing left to stop.
@@ -77,38 +79,29 @@ private:
     bool aborted_ = false;
 };
 
-// The body's file while it arrives: a fresh file beside the target, moved
-// over the target only once complete, and removed otherwise.
+// The body's file while it arrives: a file beside the target
+// (replacement_file.h: unnamed while it is written where the filesystem
+// allows, else "<target>.part-<pid>-<n>" held locked), moved over the target
+// only once complete. A transfer that does not complete (a failure, an abort,
+// a program ending through its loop) removes it with this object; one whose
+// process is killed leaves no named file where it had none, and the next
+// download into the folder removes the part files of its name that no live
+// download holds.
 class PartFile {
 public:
-    explicit PartFile(std::string target) : target_(std::move(target)) {
-        static std::atomic<unsigned> sequence{0};
-        for (int attempt = 0; attempt < 100 && descriptor_ < 0; ++attempt) {
-            path_ =
-                target_ + ".part-" + std::to_string(getpid()) + "-" + std::to_string(sequence++);
-            descriptor_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (descriptor_ < 0 && errno != EEXIST) break;
-        }
-        if (descriptor_ < 0) error_ = ErrorFromErrno();
+    explicit PartFile(const std::string& target)
+        : file_(NewPartFile(target)), target_(target) {
+        if (file_.Descriptor() < 0) error_ = ErrorFromErrno(file_.Error());
         buffer_.reserve(kWriteBufferBytes);
     }
-    ~PartFile() {
-        if (descriptor_ >= 0) {
-            close(descriptor_);
-            unlink(path_.c_str());
-        }
-    }
-    PartFile(const PartFile&) = delete;
-    PartFile& operator=(const PartFile&) = delete;
-
-    bool Opened() const { return descriptor_ >= 0; }
+    bool Opened() const { return file_.Descriptor() >= 0; }
     HRESULT Error() const { return error_; }
 
     // The bytes an unprivileged writer may still add to the file's
     // filesystem; unbounded when the filesystem does not say.
     std::uint64_t FreeBytes() const {
         struct statvfs space {};
-        if (descriptor_ < 0 || fstatvfs(descriptor_, &space) != 0) return std::numeric_limits<std::uint64_t>::max();
+        if (!Opened() || fstatvfs(file_.Descriptor(), &space) != 0) return std::numeric_limits<std::uint64_t>::max();
         return static_cast<std::uint64_t>(space.f_bavail) * space.f_frsize;
     }
 
@@ -123,20 +116,21 @@ public:
     bool Commit() {
         if (!Flush()) return false;
         struct stat existing {};
-        if (stat(target_.c_str(), &existing) == 0) fchmod(descriptor_, existing.st_mode & 07777);
-        const int descriptor = descriptor_;
-        descriptor_ = -1;
-        if (close(descriptor) != 0 || rename(path_.c_str(), target_.c_str()) != 0) {
-            error_ = ErrorFromErrno();
-            unlink(path_.c_str());
-            return false;
-        }
-        return true;
+        if (stat(target_.c_str(), &existing) == 0) fchmod(file_.Descriptor(), existing.st_mode & 07777);
+        if (file_.Commit()) return true;
+        error_ = ErrorFromErrno(file_.Error());
+        return false;
     }
 
 private:
-    static HRESULT ErrorFromErrno() {
-        return (errno == EACCES || errno == EPERM) ? E_ACCESSDENIED : E_FAIL;
+    // The part files that downloads into this folder left behind go first.
+    static ReplacementFile NewPartFile(const std::string& target) {
+        RemoveAbandonedFiles(target, kPartInfix);
+        return ReplacementFile(target, kPartInfix, 0666);
+    }
+
+    static HRESULT ErrorFromErrno(int error) {
+        return (error == EACCES || error == EPERM) ? E_ACCESSDENIED : E_FAIL;
     }
 
     bool Flush() {
@@ -148,10 +142,10 @@ private:
 
     bool WriteAll(const char* data, std::size_t size) {
         while (size > 0) {
-            const ssize_t written = write(descriptor_, data, size);
+            const ssize_t written = write(file_.Descriptor(), data, size);
             if (written < 0) {
                 if (errno == EINTR) continue;
-                error_ = ErrorFromErrno();
+                error_ = ErrorFromErrno(errno);
                 return false;
             }
             data += written;
@@ -160,9 +154,8 @@ private:
         return true;
     }
 
+    ReplacementFile file_;
     std::string target_;
-    std::string path_;
-    int descriptor_ = -1;
     HRESULT error_ = S_OK;
     std::vector<char> buffer_;
 };

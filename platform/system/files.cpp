@@ -1,6 +1,7 @@
 #include "platform/system/files.h"
 
 #include "platform/base/text.h"
+#include "platform/system/replacement_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -15,7 +16,6 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <random>
 
 namespace zem::platform {
 namespace {
@@ -45,12 +45,6 @@ public:
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int Get() const { return descriptor_; }
-    // Closes now and reports whether the close succeeded.
-    bool Close() {
-        const int descriptor = descriptor_;
-        descriptor_ = -1;
-        return close(descriptor) == 0;
-    }
 
 private:
     int descriptor_;
@@ -219,19 +213,13 @@ bool ReplaceFileAtomically(std::string_view path, std::string_view bytes) {
         // would otherwise replace it (the folder's permission is all it needs).
         if ((mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) return false;
     }
-    thread_local std::mt19937_64 random{std::random_device{}()};
-    const std::string temporary =
-        target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(random());
-    FileDescriptor file(
-        open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
-    if (file.Get() < 0) return false;
-    const bool written = fchmod(file.Get(), mode) == 0 && WriteAll(file.Get(), bytes) &&
-                         fsync(file.Get()) == 0;
-    if (!file.Close() || !written || rename(temporary.c_str(), target.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    // Temporary files of earlier writes that were cut short (a SIGKILL, a
+    // power cut) go first: nothing else ever removes them.
+    RemoveAbandonedFiles(target, ".tmp");
+    ReplacementFile file(target, ".tmp", mode);
+    if (file.Descriptor() < 0) return false;
+    return fchmod(file.Descriptor(), mode) == 0 && WriteAll(file.Descriptor(), bytes) &&
+           fsync(file.Descriptor()) == 0 && file.Commit();
 }
 
 bool MarkExecutable(std::string_view path) {

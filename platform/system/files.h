@@ -64,8 +64,10 @@ std::optional<std::string> ReadRegularFileBytes(std::string_view path, std::size
 bool FileHoldsBytes(std::string_view path, std::string_view bytes);
 
 // Replaces the file with `bytes` atomically: written to a temporary file beside
-// it, flushed to disk, then renamed over it, so a reader sees the old file or
-// the new one and never a part. An existing file's permissions are kept, and a
+// it (replacement_file.h: unnamed while written where the filesystem allows),
+// flushed to disk, then renamed over it, so a reader sees the old file or the
+// new one and never a part. Temporary files of this target that an earlier
+// writer left when it died ("<name>.tmp<pid>-<n>", held by no one) go first. An existing file's permissions are kept, and a
 // read-only one (no write bit, or not writable by the caller) is refused. False
 // when anything fails; the old file is then untouched.
 bool ReplaceFileAtomically(std::string_view path, std::string_view bytes);

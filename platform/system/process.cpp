@@ -151,8 +151,22 @@ pid_t Spawn(const std::string& executable, const std::string& argument) {
     std::vector<char*> arguments{const_cast<char*>(executable.c_str())};
     if (!argument.empty()) arguments.push_back(const_cast<char*>(argument.c_str()));
     arguments.push_back(nullptr);
+    // The program starts with the signals' default actions and none blocked,
+    // whatever this process set for its own end (an ignored SIGPIPE of a
+    // library, a thread's mask) would otherwise pass on through the exec.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT, SIGPIPE}) sigaddset(&defaults, signal);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
     pid_t id = 0;
-    const int error = posix_spawn(&id, executable.c_str(), nullptr, nullptr, arguments.data(), environ);
+    const int error = posix_spawn(&id, executable.c_str(), nullptr, &attributes, arguments.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     if (error != 0) throw FileNotFoundError("cannot start " + executable);
     // The caller never waits; a reaper collects the child's exit so that it
     // leaves no zombie behind.

@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <vector>
 
 namespace zem::platform {
 namespace {
@@ -163,6 +166,34 @@ TEST(ReplaceFileAtomically, FailsWithoutTouchingAnythingWhenTheTargetCannotBeRep
     EXPECT_EQ(folder.Read("keep.ini"), "new");
     EXPECT_EQ(std::filesystem::status(folder.Path() / "keep.ini").permissions(),
               std::filesystem::perms(0600));
+}
+
+// A save cut short by SIGKILL or a power cut leaves its temporary file beside
+// the target. The next save of that target removes those of its own name that
+// no live writer holds (one that holds its file locked is still writing), and
+// nothing else: not other names, not other targets', not another folder's.
+TEST(ReplaceFileAtomically, RemovesTheTemporaryFilesThatDeadWritersLeftBesideItsTarget) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder.Path() / "sub");
+    const std::vector<std::string> abandoned{"zemplaylist.xml.tmp4242-17", "zemplaylist.xml.tmp1-0"};
+    const std::vector<std::string> kept{"zemplaylist.xml.tmp5-5",  // held by a live writer below
+                                        "zemplaylist.xml.tmp12-x", "zemplaylist.xml.tmp-1",
+                                        "zemplaylist.xml.tmp3-3.bak", "Config.ini.tmp7-7",
+                                        "sub/zemplaylist.xml.tmp9-9"};
+    for (const std::string& name : abandoned) folder.Write(name, std::string(4096, 'x'));
+    for (const std::string& name : kept) folder.Write(name, "y");
+    const int held = open(folder.File("zemplaylist.xml.tmp5-5").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+
+    ASSERT_TRUE(ReplaceFileAtomically(folder.File("zemplaylist.xml"), "<playlist/>"));
+    close(held);
+
+    EXPECT_EQ(folder.Read("zemplaylist.xml"), "<playlist/>");
+    for (const std::string& name : abandoned) EXPECT_FALSE(std::filesystem::exists(folder.Path() / name)) << name;
+    for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(folder.Path() / name)) << name;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), std::filesystem::directory_iterator()),
+              7);  // the five kept here, the subfolder and the list
 }
 
 // The replacement renames over the file, which its own mode does not stop

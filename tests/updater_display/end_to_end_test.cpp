@@ -12,6 +12,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,6 +21,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <filesystem>
 #include <future>
 #include <optional>
@@ -113,11 +115,13 @@ struct UpdaterOnDisplay {
     UpdaterOnDisplay(const UpdaterOnDisplay&) = delete;
     UpdaterOnDisplay& operator=(const UpdaterOnDisplay&) = delete;
 
-    // Starts the updater; true once its window is mapped.
-    bool Start() {
+    // Starts the updater (as a child of the test's own, whose wait status the
+    // test reads, when `ownChild`); true once its window is mapped.
+    bool Start(bool ownChild = false) {
         if (observer == nullptr || !input.Connected() || !版本检查::UpdaterPresent()) return false;
-        updater = static_cast<pid_t>(
-            zem::platform::StartCommandLine(版本检查::UpdateCommandLine("1.4", 版本检查::UpgradeMode), SW_SHOWNORMAL));
+        updater = ownChild ? zem::testing::SpawnProgram({(folder.Path() / "update").string(), "1.4###shengji###"})
+                           : static_cast<pid_t>(zem::platform::StartCommandLine(
+                                 版本检查::UpdateCommandLine("1.4", 版本检查::UpgradeMode), SW_SHOWNORMAL));
         if (updater <= 0) return false;
         window = WaitForMappedWindow(observer, 550, 401, 20000);
         if (!window) return false;
@@ -236,6 +240,94 @@ TEST(UpdaterEndToEnd, TheBarMovesOnTheScreenDuringTheTransferAndCancelEndsItAtOn
     EXPECT_TRUE(updater.WaitForUnmap(5000)) << "the window stayed after the cancel";
     EXPECT_EQ(配置信息::ReadConfig("Version", "Version", ""), "1.3");
     EXPECT_FALSE(std::filesystem::exists(updater.folder.Path() / "zemdate.exe"));
+}
+
+// The names in the program folder that begin with "zemdate.exe": the package
+// and its part files.
+std::vector<std::string> PackageFiles(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("zemdate.exe")) names.push_back(name);
+    }
+    return names;
+}
+
+// However the updater ends during a download (a logout's SIGTERM, a closed
+// terminal's SIGHUP, Ctrl+C, its close glyph), the transfer stops and no part
+// file stays in the program folder; a signal ends it as that signal would.
+TEST(UpdaterEndToEnd, EveryEndDuringTheDownloadStopsTheTransferAndLeavesNoPartFile) {
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.EveryEndDuringTheDownloadStopsTheTransferAndLeavesNoPartFile", 300000)
+    struct End {
+        const char* name;
+        int signal;  // 0: the close glyph
+    };
+    for (const End end : {End{"SIGTERM", SIGTERM}, End{"SIGHUP", SIGHUP}, End{"SIGINT", SIGINT}, End{"close glyph", 0}}) {
+        SCOPED_TRACE(end.name);
+        std::promise<void> closed;
+        std::future<void> closedNow = closed.get_future();
+        int connections = 0;
+        // A fifth of the package, then nothing until the updater goes.
+        zem::testing::ScriptedServer server([&](zem::testing::ScriptedConnection& connection) {
+            if (++connections > 1) return;
+            if (!connection.Send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + std::string(20000, '#')))
+                return;
+            if (connection.WaitForClose(120000)) closed.set_value();
+        });
+        UpdaterOnDisplay updater(server.Address());
+        ASSERT_FALSE(updater.xvfb.Name().empty()) << "Xvfb did not start";
+        ASSERT_TRUE(updater.Start(true)) << "the updater's window did not appear";
+        updater.ClickAt(216 + 50, 352 + 16);
+        ASSERT_GT(WaitForFill(updater.observer, updater.place, [](int filled) { return filled > 0; }, 30000), 0)
+            << "the download did not start";
+
+        if (end.signal != 0)
+            kill(updater.updater, end.signal);
+        else
+            updater.ClickAt(528 + 4, 8 + 4);
+        const std::optional<int> status = zem::testing::WaitForExit(updater.updater, 60000);
+        ASSERT_TRUE(status.has_value()) << "the updater did not end";
+        updater.updater = -1;
+        if (end.signal != 0) {
+            EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == end.signal) << "wait status " << *status;
+        }
+        EXPECT_EQ(closedNow.wait_for(std::chrono::seconds(60)), std::future_status::ready) << "the transfer went on";
+        EXPECT_EQ(PackageFiles(updater.folder.Path()), std::vector<std::string>{});
+        EXPECT_EQ(配置信息::ReadConfig("Version", "Version", ""), "1.3");
+    }
+}
+
+// An updater killed outright (SIGKILL, a power cut) can remove nothing: the
+// next download into the folder removes the part files of the package's name
+// that no running download holds. A download still running in another
+// process holds its part file locked (here the test holds one), and files of
+// other names, or in another folder, are never touched.
+TEST(UpdaterEndToEnd, TheNextDownloadRemovesThePartFilesThatKilledUpdatersLeft) {
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.TheNextDownloadRemovesThePartFilesThatKilledUpdatersLeft", 120000)
+    zem::site::SampleServer server;
+    ASSERT_TRUE(server.Start());
+    UpdaterOnDisplay updater(server.Address());
+    ASSERT_FALSE(updater.xvfb.Name().empty()) << "Xvfb did not start";
+    const std::vector<std::string> abandoned{"zemdate.exe.part-4242-0", "zemdate.exe.part-1-7"};
+    const std::vector<std::string> kept{"zemdate.exe.part-77-1",  // a live download's, held below
+                                        "zemdate.exe.partial", "zemdate.exe.part-5-x", "other.exe.part-5-5",
+                                        "zemskin/zemdate.exe.part-3-3"};
+    for (const std::string& name : abandoned) updater.folder.Write(name, std::string(65536, '#'));
+    for (const std::string& name : kept) updater.folder.Write(name, "#");
+    const int held = open(updater.folder.File("zemdate.exe.part-77-1").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    const int watcher = inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(inotify_add_watch(watcher, updater.folder.Path().c_str(), IN_CLOSE_WRITE), 0);
+    ASSERT_TRUE(updater.Start()) << "the updater's window did not appear";
+    updater.ClickAt(216 + 50, 352 + 16);
+
+    EXPECT_TRUE(WaitForWrittenFile(watcher, "zemdate-ran.txt", 60000)) << "the package's mark did not appear";
+    EXPECT_TRUE(zem::testing::WaitForExit(updater.updater, 60000).has_value()) << "the updater did not end";
+    for (const std::string& name : abandoned) EXPECT_FALSE(std::filesystem::exists(updater.folder.Path() / name)) << name;
+    for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(updater.folder.Path() / name)) << name;
+    EXPECT_TRUE(std::filesystem::exists(updater.folder.Path() / "zemdate.exe"));
+    close(held);
+    close(watcher);
 }
 
 }  // namespace

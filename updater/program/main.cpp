@@ -1,4 +1,5 @@
 // The updater program: starts at its main window with its one argument.
+#include "platform/base/end_signals.h"
 #include "platform/display/display.h"
 #include "platform/forms/form.h"
 #include "platform/forms/program.h"
@@ -7,7 +8,18 @@
 #include "updater/form1.h"
 #include "updater/updater_windows.h"
 
+#include <optional>
+
 int main(int argc, char** argv) {
+    // A logout, a shutdown or Ctrl+C stops a running download, whose part
+    // file the unwinding transfer removes, and ends the program through its
+    // loop; the process then ends as by the signal.
+    const zem::platform::EndSignals endSignals([](int) {
+        if (zem::forms::FormInstance<Form1>::Loaded()) {
+            if (const auto& download = zem::forms::FormInstance<Form1>::Get().oDownload) download->AbortDownloading();
+        }
+        zem::forms::End();
+    });
     zem::forms::App::SetTitle("update");
     zem::forms::SetCommand(argc, argv);
     zem::platform::InstallIconPictureLoader();
@@ -16,5 +28,7 @@ int main(int argc, char** argv) {
     zem::platform::LimitDownloadBytes(std::uint64_t{1} << 30);
     // Real windows on the user's X display; headless (off-screen) without one.
     zem::platform::StartDesktopDisplayIfWanted();
-    return zem::forms::RunProgram([] { zem::forms::ShowStartUpForm<Form1>(); });
+    const int exitCode = zem::forms::RunProgram([] { zem::forms::ShowStartUpForm<Form1>(); });
+    if (const std::optional<int> signal = endSignals.Received()) zem::platform::EndAsBySignal(*signal);
+    return exitCode;
 }
