@@ -467,9 +467,9 @@ void SFPlayList::OnPaint() {
             DrawGlyph(15, top + 8, node.Expanded ? 12 : 0, 0, 12, 12);
             SetTextColor(BackDC(), TranslateColor(foreColor_));
             RECT caption{32, top, width_, top + kRowHeight};
-            // Names are drawn as the UTF-8 they are held in: a paint converts
-            // nothing and reads a name only as far as its row shows it.
-            zem::platform::DrawTextUtf8(BackDC(), ShownName(node.Text), caption, DT_SINGLELINE | DT_VCENTER);
+            // Names show as the code page shows them ("?" for what GBK cannot
+            // hold); a paint converts and reads a name only as far as its row shows it.
+            zem::platform::DrawTextAsGbk(BackDC(), ShownName(node.Text), caption, DT_SINGLELINE | DT_VCENTER);
         }
         y += kRowHeight;
         if (!node.Expanded) continue;
@@ -490,7 +490,7 @@ void SFPlayList::OnPaint() {
             }
             SetTextColor(BackDC(), TranslateColor(item.Selected ? selColor_ : foreColor_));
             RECT caption{40, top + 8, width_, top + kRowHeight};
-            zem::platform::DrawTextUtf8(BackDC(), ShownName(item.Name), caption, DT_SINGLELINE);
+            zem::platform::DrawTextAsGbk(BackDC(), ShownName(item.Name), caption, DT_SINGLELINE);
         }
         y += count * kRowHeight;
     }

@@ -7,6 +7,7 @@
 #include "platform/drawing/ansi_text.h"
 #include "platform/drawing/gdi.h"
 #include "platform/drawing/gdi_objects.h"
+#include "platform/drawing/text_pieces.h"
 
 #include <algorithm>
 #include <climits>
@@ -77,13 +78,23 @@ public:
         return NextPiece(line);
     }
 
+    // Whether laying out the lines so far read up to the text's end: until
+    // then they are the lines of any longer text that starts with this one.
+    bool ReachedEnd() const { return reachedEnd_; }
+
 private:
+    bool Read(drawing_text::ForwardCharacters& reader, drawing_text::MarkedCharacter& next) const {
+        if (reader.Next(next)) return true;
+        reachedEnd_ = true;
+        return false;
+    }
+
     // The end of the characters before the next line break (or the text's end).
     std::size_t RunToBreak(std::size_t at) const {
         drawing_text::ForwardCharacters reader = From(at);
         drawing_text::MarkedCharacter next;
         std::size_t end = reader.Position();
-        while (reader.Next(next) && !IsLineBreak(next.character)) end = reader.Position();
+        while (Read(reader, next) && !IsLineBreak(next.character)) end = reader.Position();
         return end;
     }
 
@@ -91,13 +102,13 @@ private:
     std::size_t PastBreak(std::size_t at) {
         drawing_text::ForwardCharacters reader = From(at);
         drawing_text::MarkedCharacter next;
-        if (!reader.Next(next)) {
+        if (!Read(reader, next)) {
             done_ = true;
             return at;
         }
         const bool carriageReturn = next.character == U'\r';
         const std::size_t after = reader.Position();
-        if (carriageReturn && reader.Next(next) && next.character == U'\n') return reader.Position();
+        if (carriageReturn && Read(reader, next) && next.character == U'\n') return reader.Position();
         return after;
     }
 
@@ -107,6 +118,7 @@ private:
     std::size_t WordEnd(std::size_t at) const {
         std::size_t stop = at;
         while (stop < text_.size() && text_[stop] != ' ' && text_[stop] != '\r' && text_[stop] != '\n') ++stop;
+        if (stop == text_.size()) reachedEnd_ = true;
         if (!Prefixes()) return stop;
         std::size_t run = stop;
         while (run > at && text_[run - 1] == '&') --run;
@@ -125,7 +137,7 @@ private:
         bool overflow = false;
         while (true) {
             const drawing_text::ForwardCharacters before = reader;
-            if (!reader.Next(next) || IsLineBreak(next.character)) {
+            if (!Read(reader, next) || IsLineBreak(next.character)) {
                 reader = before;
                 break;
             }
@@ -140,7 +152,7 @@ private:
             if (next.character != U' ') kept = end;
             drawing_text::ForwardCharacters ahead = reader;
             drawing_text::MarkedCharacter following;
-            const bool wideNext = ahead.Next(following) && !IsLineBreak(following.character) &&
+            const bool wideNext = Read(ahead, following) && !IsLineBreak(following.character) &&
                                   IsBreakableWide(following.character);
             if (next.character == U' ' || IsBreakableWide(next.character) || wideNext) {
                 lastBreak = end;
@@ -158,9 +170,9 @@ private:
         // Blanks after a broken piece start no line; the line's break ends it.
         drawing_text::ForwardCharacters skip = From(end);
         std::size_t after = end;
-        while (skip.Next(next) && next.character == U' ') after = skip.Position();
+        while (Read(skip, next) && next.character == U' ') after = skip.Position();
         drawing_text::ForwardCharacters probe = From(after);
-        at_ = !probe.Next(next) || IsLineBreak(next.character) ? PastBreak(after) : after;
+        at_ = !Read(probe, next) || IsLineBreak(next.character) ? PastBreak(after) : after;
         return true;
     }
 
@@ -170,6 +182,7 @@ private:
     UINT format_;
     std::size_t at_ = 0;
     bool done_ = false;
+    mutable bool reachedEnd_ = false;
 };
 
 Pixel Blend(Pixel under, Pixel over, unsigned coverage) {
@@ -299,6 +312,7 @@ struct TextPass {
 };
 
 int DrawTextWith(HDC handle, std::string_view text, RECT& rect, UINT format, TextPass& pass);
+int DrawInPieces(HDC handle, const drawing_text::TextPieces& pieces, RECT& rect, UINT format);
 
 }  // namespace
 
@@ -318,6 +332,10 @@ bool DescribeFont(HFONT handle, FontDescription& description) {
 int DrawTextUtf8(HDC handle, std::string_view text, RECT& rect, UINT format) {
     TextPass pass;
     return DrawTextWith(handle, text, rect, format, pass);
+}
+
+int DrawTextAsGbk(HDC handle, std::string_view text, RECT& rect, UINT format) {
+    return DrawInPieces(handle, drawing_text::Utf8AsGbkPieces(text), rect, format);
 }
 
 namespace {
@@ -401,40 +419,44 @@ int DrawTextWith(HDC handle, std::string_view text, RECT& rect, UINT format, Tex
             if (format & DT_CENTER) start = left + FloorHalf(right - left - layout.Measure(line));
             part = PlaceFromStart(layout, *font, line, start + target.origin.x, from, to, format);
         }
-        pass.ranOut = pass.ranOut || part.ranOut;
+        if (format & DT_SINGLELINE) pass.ranOut = pass.ranOut || part.ranOut;
         if (pass.draw && part.boxRight > from && part.boxLeft < to)
             DrawLine(target, *clip, *font, style, part, static_cast<int>(row), *dc);
     }
+    if (!(format & DT_SINGLELINE)) pass.ranOut = layout.ReachedEnd();
     const std::int64_t height = y - top;
     return ClampToInt((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM)) ? top + height - rect.top
                                                                                       : height);
 }
 
-// A single line drawn from one end shows the characters nearest that end, as
-// far as the clip reaches: only a piece of the GBK text at that end is
-// converted, laid out and, while the piece runs out before the clip's edge,
-// doubled, so the cost follows what shows, not the text's length. A centred
-// line is placed from its whole width, and DT_CALCRECT measures it all: those
-// convert the whole text.
-int DrawGbkSingleLine(HDC handle, std::string_view gbk, RECT& rect, UINT format) {
-    const bool fromEnd = (format & DT_RIGHT) != 0;
+// A text shows from its front, or a single line from its end, only as far as
+// the clip reaches: only a piece of the text at that end is converted, laid
+// out and, while the layout reads to the piece's end (a single line: runs out
+// before the clip's edge), doubled, so the cost follows what shows, not the
+// text's length. A centred single line is placed from its whole width, and
+// DT_CALCRECT measures it all: those convert the whole text.
+int DrawInPieces(HDC handle, const drawing_text::TextPieces& pieces, RECT& rect, UINT format) {
+    const std::string_view text = pieces.Bytes();
+    const bool single = (format & DT_SINGLELINE) != 0;
+    const bool fromEnd = single && (format & DT_RIGHT);
+    const bool piecewise = !(format & DT_CALCRECT) && !(single && (format & DT_CENTER));
     // The prefix marks pair up across a run of '&', so a piece read from the
     // end starts after a byte that is no '&'.
     const bool prefixes = !(format & DT_NOPREFIX);
     std::string utf8;
     std::size_t converted = 0;  // bytes of the front piece converted into utf8
-    for (std::size_t length = 4096;; length *= 2) {
-        bool whole = length >= gbk.size();
+    for (std::size_t length = piecewise ? 4096 : text.size();; length *= 2) {
+        bool whole = length >= text.size();
         if (fromEnd) {
-            std::size_t start = whole ? 0 : GbkStartBefore(gbk, gbk.size() - length, length);
-            while (prefixes && start != std::string_view::npos && start > 0 && gbk[start - 1] == '&')
-                start = GbkStartBefore(gbk, start - 1, length);
+            std::size_t start = whole ? 0 : pieces.StartBefore(text.size() - length, length);
+            while (prefixes && start != std::string_view::npos && start > 0 && text[start - 1] == '&')
+                start = pieces.StartBefore(start - 1, length);
             if (start == std::string_view::npos) continue;  // no sure character start near: a longer piece
             whole = start == 0;
             utf8.clear();
-            AppendGbkAsUtf8(gbk.substr(start), utf8);
+            pieces.AppendEnd(start, utf8);
         } else {
-            converted += AppendGbkAsUtf8(gbk.substr(converted, std::min(length, gbk.size()) - converted), utf8);
+            converted += pieces.AppendFront(converted, std::min(length, text.size()), utf8);
         }
         if (whole) return DrawTextUtf8(handle, utf8, rect, format);
         TextPass trial{false, false};
@@ -523,9 +545,7 @@ HFONT CreateFontA(int height, int, int, int, int weight, DWORD italic, DWORD und
 
 int DrawTextA(HDC dc, const char* text, int count, RECT* rect, UINT format) {
     if (!rect) return 0;
-    if ((format & DT_SINGLELINE) && !(format & (DT_CENTER | DT_CALCRECT)))
-        return zem::platform::DrawGbkSingleLine(dc, Counted(text, count), *rect, format);
-    return zem::platform::DrawTextUtf8(dc, zem::platform::GbkToUtf8(Counted(text, count)), *rect,
+    return zem::platform::DrawInPieces(dc, zem::platform::drawing_text::GbkPieces(Counted(text, count)), *rect,
                                        format);
 }
 

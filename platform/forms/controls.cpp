@@ -83,9 +83,9 @@ void Label::Draw(HDC dc, POINT origin) {
     SetBkMode(dc, TRANSPARENT);
     const UINT format = DT_WORDBREAK | DT_NOPREFIX |
                         (alignment_ == vbCenter ? DT_CENTER : alignment_ == vbRightJustify ? DT_RIGHT : DT_LEFT);
-    // The caption is drawn as the UTF-8 it is held in: no conversion at each
-    // paint, and the layout reads only as much of it as shows.
-    platform::DrawTextUtf8(dc, caption_, place, format);
+    // The caption shows as the code page shows it ("?" for what GBK cannot
+    // hold); a paint converts and lays out only as much of it as shows.
+    platform::DrawTextAsGbk(dc, caption_, place, format);
 }
 
 // ---- Image -----------------------------------------------------------------------
@@ -451,7 +451,7 @@ void TextBox::DrawWindow(HDC dc, const RECT& client) {
     ScopedFont font(dc, *font_);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, TranslateColor(foreColor_));
-    platform::DrawTextUtf8(dc, text_, place, DT_LEFT | DT_NOPREFIX);
+    platform::DrawTextAsGbk(dc, text_, place, DT_LEFT | DT_NOPREFIX);
 }
 
 namespace {
@@ -556,7 +556,7 @@ void ListBox::DrawWindow(HDC dc, const RECT& client) {
         RECT place{client.left, line * lineHeight, client.right, (line + 1) * lineHeight};
         if (line == listIndex_) FillWith(dc, place, 0x8000000D);
         SetTextColor(dc, GetSysColor(line == listIndex_ ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-        platform::DrawTextUtf8(dc, items_[static_cast<std::size_t>(line)], place, DT_LEFT | DT_NOPREFIX | DT_SINGLELINE);
+        platform::DrawTextAsGbk(dc, items_[static_cast<std::size_t>(line)], place, DT_LEFT | DT_NOPREFIX | DT_SINGLELINE);
     }
 }
 

@@ -346,15 +346,20 @@ TEST_F(PlayListPaint, MouseDownRunsBeforeThePressIsPainted) {
 }
 
 // A name of 10 MB (a page's title is the server's to choose) shows as the
-// short name that fills its row, and a paint costs what shows of it.
+// short name that fills its row, and a paint costs what shows of it. A
+// character the code page cannot hold shows as "?", as the name's GBK showed it.
 TEST_F(PlayListPaint, AHugeNameShowsAsTheShortNameThatFillsItsRow) {
     std::string shortName;
-    for (int i = 0; i < 20; ++i) shortName += "\xE5\xBD\xB1\xE8\xA7\x86 x&&y ";  // "影视 x&&y ": wider than a row
+    std::string shownName;
+    for (int i = 0; i < 20; ++i) {
+        shortName += "\xE5\xBD\xB1\xE8\xA7\x86 \xF0\x9F\x8E\xAC x&&y ";  // "影视 🎬 x&&y ": wider than a row
+        shownName += "\xE5\xBD\xB1\xE8\xA7\x86 ? x&&y ";
+    }
     std::string hugeName = shortName;
     hugeName.reserve(10 << 20);
     while (hugeName.size() < (10 << 20)) hugeName += shortName;
-    list->AddNode(shortName);
-    list->AddItem(0, shortName, "u");
+    list->AddNode(shownName);
+    list->AddItem(0, shownName, "u");
     const zem::platform::Bitmap* surface = zem::platform::WindowSurface(list->hWnd());
     ASSERT_NE(surface, nullptr);
     const zem::platform::Bitmap expected = *surface;

@@ -427,4 +427,67 @@ TEST_F(Text, ASingleGbkLineShowsAsTheWholeLineConverted) {
     }
 }
 
+// UTF-8 drawn as DrawTextA shows it once converted to GBK: what GBK cannot
+// hold is "?", each malformed byte too, wherever the pieces converted end: a
+// sequence cut at the first piece's edge, stray continuation bytes across it,
+// a character marked by a run of '&' before it, lines read from the front
+// past a first piece that ends inside the first line. Drawing the UTF-8
+// itself shows every case otherwise; the long lines cost what shows.
+TEST_F(Text, Utf8DrawnAsGbkShowsWhatTheWholeTextConvertedShows) {
+    const std::string beyond = single_line::Repeated("影视 x&&y ", 1 << 20);
+    const std::string outside = "\xF0\x9F\x98\x80" "한";  // an emoji and a Hangul syllable: no GBK characters
+    const std::string malformed = "\xF0\x9F\x98" "A\xC3";  // a cut sequence and a lone lead byte
+    struct Case {
+        const char* what;
+        UINT format;
+        std::string utf8;
+        int width;
+        int height;
+    };
+    const Case cases[] = {
+        {"a sequence cut at the first piece's end", DT_SINGLELINE | DT_VCENTER | DT_LEFT,
+         std::string(4094, '\r') + outside + malformed + beyond, 160, 28},
+        {"stray continuation bytes across the end piece's edge", DT_SINGLELINE | DT_VCENTER | DT_RIGHT,
+         beyond + "&" + outside + malformed + std::string(5000, '\x80') + outside, 160, 28},
+        {"a tab marked by the third '&' before the end piece", DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_EXPANDTABS,
+         beyond + "&&&\t" + outside + std::string(4088, '\r'), 16, 28},
+        {"centred", DT_SINGLELINE | DT_VCENTER | DT_CENTER, outside + " " + malformed, 160, 28},
+        {"wrapped lines after a word longer than the first piece", DT_WORDBREAK,
+         std::string(5000, 'x') + " " + outside + " " + malformed + " " + beyond, 160, 40},
+        {"lines of a text box after a line longer than the first piece", DT_LEFT | DT_NOPREFIX,
+         std::string(5000, 'x') + "\r\n" + outside + "\r\n" + malformed + "&" + outside, 160, 40},
+    };
+    HFONT font = MakeFont();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const RECT place{20, 0, 20 + c.width, c.height};
+        Canvas expected(c.width + 40, c.height, kBack);
+        Prepare(expected, font);
+        RECT rect = place;
+        const std::string shown = zem::platform::GbkToUtf8(zem::platform::Utf8ToGbk(c.utf8));
+        const int bottom = zem::platform::DrawTextUtf8(expected.dc(), shown, rect, c.format);
+        Canvas drawn(c.width + 40, c.height, kBack);
+        Prepare(drawn, font);
+        rect = place;
+        EXPECT_EQ(zem::platform::DrawTextAsGbk(drawn.dc(), c.utf8, rect, c.format), bottom);
+        EXPECT_TRUE(SamePixels(expected, drawn));
+        EXPECT_NE(expected.Ink(kBack).right, 0) << "something was drawn";
+        Canvas itself(c.width + 40, c.height, kBack);
+        Prepare(itself, font);
+        rect = place;
+        zem::platform::DrawTextUtf8(itself.dc(), c.utf8, rect, c.format);
+        EXPECT_FALSE(SamePixels(itself, drawn)) << "the UTF-8 itself shows the same";
+        if (c.utf8.size() > (1u << 20)) {
+            EXPECT_EQ(single_line::PaintsWithin(1000, 10, [&] {
+                          rect = place;
+                          zem::platform::DrawTextAsGbk(drawn.dc(), c.utf8, rect, c.format);
+                      }),
+                      1000);
+        }
+        SelectObject(drawn.dc(), GetStockObject(SYSTEM_FONT));
+        SelectObject(expected.dc(), GetStockObject(SYSTEM_FONT));
+        SelectObject(itself.dc(), GetStockObject(SYSTEM_FONT));
+    }
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 // scripted input on a test desktop.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -442,6 +443,57 @@ TEST_F(FormsTest, TextBoxDrawsItsTextInItsForeColourAndFont) {
     EXPECT_GT(small, 0);
     form.Retry.SetFont(StdFont::Create("微软雅黑", 18, 134));
     EXPECT_GT(redPixels(), small);
+}
+
+// A label, a text box and a list box of one line each.
+class TextControlsForm : public Form {
+public:
+    TextControlsForm() : Form(FormDesign{"文字", 300, 120}) {
+        SetScaleMode(vbPixels);
+        Caption.Move(10, 10, 280, 30);
+        Entry.Move(10, 45, 280, 30);
+        Choices.Move(10, 80, 280, 30);
+        Choices.AddItem("");
+    }
+    Label Caption{*this, "Caption"};
+    TextBox Entry{*this, "Entry"};
+    ListBox Choices{*this, "Choices"};
+};
+
+// The text a control holds shows as the code page shows it: a character GBK
+// cannot hold, and a malformed byte, as "?".
+TEST_F(FormsTest, TextControlsShowWhatGbkCannotHoldAsQuestionMarks) {
+    TextControlsForm& form = FormInstance<TextControlsForm>::Get();
+    form.Show();
+    const auto shown = [&form] {
+        DoEvents();
+        return platform::ComposeWindow(form.hWnd());
+    };
+    const auto same = [](const platform::Bitmap& a, const platform::Bitmap& b) {
+        for (int y = 0; y < a.Height(); ++y)
+            for (int x = 0; x < a.Width(); ++x)
+                if (a.At(x, y) != b.At(x, y)) return false;
+        return true;
+    };
+    struct Case {
+        const char* what;
+        std::function<void(const std::string&)> set;
+    };
+    const Case cases[] = {
+        {"label", [&form](const std::string& text) { form.Caption.SetCaption(text); }},
+        {"text box", [&form](const std::string& text) { form.Entry.SetText(text); }},
+        {"list box", [&form](const std::string& text) { form.Choices.SetList(0, text); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.set("影视 ? ? ? x");
+        const platform::Bitmap expected = shown();
+        c.set("影视 \xF0\x9F\x8E\xAC 한 \xC3 x");  // an emoji, a Hangul syllable, a lone lead byte
+        EXPECT_TRUE(same(shown(), expected));
+        c.set("影视 x x x x");
+        EXPECT_FALSE(same(shown(), expected)) << "the text shows";
+        c.set("");
+    }
 }
 
 TEST_F(FormsTest, TimerDueWithinLooksAtTheNextWindowTimer) {
