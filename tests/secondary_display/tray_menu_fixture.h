@@ -174,13 +174,13 @@ protected:
         return seen;
     }
 
-    // Waits (up to 5 s), looking every 20 ms, until `done` holds: what a
+    // Waits (up to 60 s), looking every 20 ms, until `done` holds: what a
     // window manager changes at the server reaches the test's connection, not
     // the program's, so nothing else would end the program's wait.
     bool PumpUntilAtServer(const std::function<bool()>& done) {
         const auto hook = zem::platform::EventLoop::Get().RegisterWaitHook(
             {[]() -> std::optional<zem::platform::Milliseconds> { return 20; }, nullptr});
-        const bool held = PumpMessagesUntil(done);
+        const bool held = PumpMessagesUntil(done, 60000);
         zem::platform::EventLoop::Get().UnregisterWaitHook(hook);
         return held;
     }
