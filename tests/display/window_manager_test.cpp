@@ -22,7 +22,7 @@
 
 namespace {
 
-using zem::platform::PumpMessagesUntil;
+using zem::testing::PumpUntilAtServer;
 using zem::testing::ManagedLook;
 
 LRESULT PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -49,16 +49,6 @@ protected:
 
     bool Managed(::Window window) { return zem::testing::Managed(observer, window); }
     ManagedLook LookAtServer(::Window window) { return zem::testing::LookAtServer(observer, window); }
-    // Waits, looking every 20 ms, for what the manager does at the server:
-    // that reaches the test's connection, not the program's.
-    bool PumpUntilAtServer(const std::function<bool()>& done) {
-        const auto hook = zem::platform::EventLoop::Get().RegisterWaitHook(
-            {[]() -> std::optional<zem::platform::Milliseconds> { return 20; }, nullptr});
-        const bool held = PumpMessagesUntil(done, 60000);
-        zem::platform::EventLoop::Get().UnregisterWaitHook(hook);
-        return held;
-    }
-
     zem::platform::TestDesktop desktop;
     zem::testing::XvfbServer server;
     zem::testing::TestWindowManager windowManager{server.Name()};

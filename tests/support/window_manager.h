@@ -5,6 +5,10 @@
 // what a test reads back of the stacking and the active window.
 #pragma once
 
+// The platform's names first: Xlib's macros (None...) would clash with them.
+#include "platform/base/event_loop.h"
+#include "platform/window/window_system.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -17,6 +21,8 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -227,6 +233,17 @@ inline bool ListedAbove(Display* display, ::Window upper, ::Window lower) {
         if (stacking[index] == lower) lowerAt = static_cast<int>(index);
     }
     return upperAt >= 0 && lowerAt >= 0 && upperAt > lowerAt;
+}
+
+// Runs the program's loop, looking every 20 ms, until `done` holds (up to
+// 60 s): what a window manager changes at the server reaches the test's
+// connection, not the program's, so nothing else would end the program's wait.
+inline bool PumpUntilAtServer(const std::function<bool()>& done) {
+    const auto hook = zem::platform::EventLoop::Get().RegisterWaitHook(
+        {[]() -> std::optional<zem::platform::Milliseconds> { return 20; }, nullptr});
+    const bool held = zem::platform::PumpMessagesUntil(done, 60000);
+    zem::platform::EventLoop::Get().UnregisterWaitHook(hook);
+    return held;
 }
 
 // The active window as the manager announces it.
