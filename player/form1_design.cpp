@@ -11,13 +11,15 @@ using namespace zem::forms;
 namespace {
 
 // No design caption (the load sets it from the published values); 16005 x
-// 9975 twips, centred on the screen, with a taskbar button.
+// 9975 twips, centred on the screen, with a taskbar button. Its caption
+// button maximizes it and its edges resize it, so it is not of fixed size.
 FormDesign Form1Design() {
     FormDesign design;
     design.caption = "";
     design.clientWidth = 1067;
     design.clientHeight = 665;
     design.borderStyle = 0;
+    design.maxButton = true;
     design.showInTaskbar = true;
     design.startUpPosition = vbStartUpScreen;
     return design;

@@ -41,12 +41,19 @@ WindowLook LookOf(HWND window) {
     look.inTaskbar = (exStyle & WS_EX_APPWINDOW) != 0 ||
                      ((exStyle & WS_EX_TOOLWINDOW) == 0 && OwnerWindow(window) == nullptr);
     look.topmost = (exStyle & WS_EX_TOPMOST) != 0;
+    // A person sizes a window only by its sizing border or its maximize box.
+    // With neither (a borderless form as the desktop platform makes it, a
+    // message box) the window has the size its program gives it, and the
+    // window manager offers neither maximize nor resize. A window that sizes
+    // itself from its own surface (the player's main window) has the box.
+    look.fixedSize = (style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) == 0;
+    look.dialog = (exStyle & WS_EX_DLGMODALFRAME) != 0;
     return look;
 }
 
 bool SameLook(const WindowLook& a, const WindowLook& b) {
     return a.framed == b.framed && a.systemMenu == b.systemMenu && a.minimizeBox == b.minimizeBox &&
-           a.inTaskbar == b.inTaskbar && a.topmost == b.topmost;
+           a.inTaskbar == b.inTaskbar && a.topmost == b.topmost && a.fixedSize == b.fixedSize && a.dialog == b.dialog;
 }
 
 // Pointer shapes by MousePointer value (0 = the default arrow).
@@ -265,10 +272,7 @@ void DesktopDisplay::SynchronizeWindow(HWND window, ShownWindow& shown) {
     if (!shown.shapeApplied || alpha != shown.alpha) x.SetOpacity(alpha);
     shown.alpha = alpha;
     shown.shapeApplied = true;
-    if (sized && !SameRect(rect, x.Rect())) {
-        ++shown.pendingConfigures;
-        x.MoveResize(rect);
-    }
+    if (sized && !SameRect(rect, x.Rect())) shown.pendingConfigures += x.MoveResize(rect);
     const bool minimized = IsMinimizedWindow(window);
     const bool wanted = IsOwnVisible(window) && sized;
     if (!wanted) {
@@ -291,7 +295,8 @@ void DesktopDisplay::SynchronizeWindow(HWND window, ShownWindow& shown) {
         shown.iconic = false;
         x.Unmap();  // mapped afresh below: a restore by the program
     }
-    x.Map();
+    if (x.Map()) ++shown.maps;
+    KeepAboveOwner(window, shown);
     const RECT whole{0, 0, rect.right - rect.left, rect.bottom - rect.top};
     if (!shown.composedWhole || shown.composed.Width() != whole.right || shown.composed.Height() != whole.bottom) {
         ComposeWindowArea(window, shown.composed, whole);
@@ -301,6 +306,21 @@ void DesktopDisplay::SynchronizeWindow(HWND window, ShownWindow& shown) {
         ComposeWindowArea(window, shown.composed, *drawn);
         x.Present(shown.composed, *drawn);
     }
+}
+
+// A window manager forgets what a window is transient for once that owner
+// is unmapped (hidden), and maps the owner again on top of it. So each time
+// the owner maps, a window it owns names it again and is raised above it,
+// which the window manager keeps from then on.
+void DesktopDisplay::KeepAboveOwner(HWND window, ShownWindow& shown) {
+    if (shown.transientFor == 0 || !HasWindowManager()) return;
+    const auto owner = shown_.find(OwnerWindow(window));
+    if (owner == shown_.end() || !owner->second.window || !owner->second.window->Mapped() ||
+        owner->second.maps == shown.ownerMapsSeen)
+        return;
+    shown.ownerMapsSeen = owner->second.maps;
+    shown.window->SetTransientFor(shown.transientFor);
+    shown.window->Raise();
 }
 
 // The server's stacking follows the program's z-order (topmost first). Under

@@ -41,6 +41,8 @@ struct ShownWindow {
     Bitmap composed;
     bool composedWhole = false;
     ::Window transientFor = 0;  // the owner's X window, as last told to the server
+    unsigned maps = 0;          // how often the X window was mapped
+    unsigned ownerMapsSeen = 0;  // the owner's `maps` when this window was last raised above it
 };
 
 class DesktopDisplay {
@@ -59,6 +61,7 @@ public:
 private:
     void ReadScreen();
     void SynchronizeWindow(HWND window, ShownWindow& shown);
+    void KeepAboveOwner(HWND window, ShownWindow& shown);
     void SynchronizeStacking();
     void SynchronizePointer();
     void SynchronizeFocus();

@@ -221,7 +221,7 @@ int ShowMessageBoxWindow(const std::string& text, const std::string& title, int 
     const int x = (desktop.width - state.layout.size.cx) / 2;
     const int y = (desktop.height - state.layout.size.cy) / 2;
     const std::string gbkTitle = Utf8ToGbk(title);
-    HWND box = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, gbkTitle.c_str(),
+    HWND box = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, gbkTitle.c_str(),
                                WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y, state.layout.size.cx, state.layout.size.cy,
                                owner, nullptr, nullptr, nullptr);
     if (box == nullptr) return state.layout.cancelResult != 0 ? state.layout.cancelResult : state.layout.results.back();

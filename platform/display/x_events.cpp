@@ -113,8 +113,9 @@ void DesktopDisplay::HandleEvent(XEvent& event) {
 }
 
 // A move or size by the window manager becomes the program's own: its
-// rectangle follows with the messages a move sends. Our own requests, still
-// on their way, are not read back as moves.
+// rectangle follows with the messages a move sends (also where the manager
+// answers a request of the program with another place). Our own requests,
+// still on their way, are not read back as moves.
 void DesktopDisplay::HandleConfigure(HWND window, ShownWindow& shown, const XConfigureEvent& event) {
     if (!event.send_event && shown.pendingConfigures > 0) {
         --shown.pendingConfigures;
@@ -127,6 +128,9 @@ void DesktopDisplay::HandleConfigure(HWND window, ShownWindow& shown, const XCon
         XTranslateCoordinates(connection_->display(), shown.window->id(), connection_->root(), 0, 0, &rootX, &rootY,
                               &child);
     const RECT reported{rootX, rootY, rootX + event.width, rootY + event.height};
+    // The window manager's answer to a place the program asked for, perhaps
+    // since overtaken by a later one: the program's place stands.
+    if (event.send_event && shown.window->TakeRequested(reported)) return;
     shown.window->NoteGeometry(reported);
     const RECT current = WindowScreenRect(window);
     if (reported.left == current.left && reported.top == current.top && reported.right == current.right &&

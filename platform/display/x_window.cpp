@@ -28,6 +28,7 @@ constexpr unsigned long kHintsDecorations = 2;
 constexpr unsigned long kFunctionResize = 2;
 constexpr unsigned long kFunctionMove = 4;
 constexpr unsigned long kFunctionMinimize = 8;
+constexpr unsigned long kFunctionMaximize = 16;
 constexpr unsigned long kFunctionClose = 32;
 constexpr unsigned long kDecorationAll = 1;
 
@@ -50,14 +51,7 @@ XTopLevel::XTopLevel(XConnection& connection, const RECT& rect, bool popup)
     gc_ = XCreateGC(display, window_, 0, nullptr);
     Atom protocols[] = {connection_.atom("WM_DELETE_WINDOW")};
     XSetWMProtocols(display, window_, protocols, 1);
-    // The program places its windows itself: the window manager is told so.
-    XSizeHints hints{};
-    hints.flags = USPosition | USSize | PPosition | PSize;
-    hints.x = static_cast<int>(rect.left);
-    hints.y = static_cast<int>(rect.top);
-    hints.width = static_cast<int>(Extent(rect.right - rect.left));
-    hints.height = static_cast<int>(Extent(rect.bottom - rect.top));
-    XSetWMNormalHints(display, window_, &hints);
+    WriteSizeHints();
     XWMHints wmHints{};
     wmHints.flags = InputHint | StateHint;
     wmHints.input = True;
@@ -76,17 +70,42 @@ XTopLevel::~XTopLevel() {
     XDestroyWindow(connection_.display(), window_);
 }
 
+// The program places its windows itself: the window manager is told so. A
+// window of fixed size says so with a minimum and maximum of its size.
+void XTopLevel::WriteSizeHints() {
+    XSizeHints hints{};
+    hints.flags = USPosition | USSize | PPosition | PSize;
+    hints.x = static_cast<int>(rect_.left);
+    hints.y = static_cast<int>(rect_.top);
+    hints.width = static_cast<int>(Extent(rect_.right - rect_.left));
+    hints.height = static_cast<int>(Extent(rect_.bottom - rect_.top));
+    if (look_.fixedSize) {
+        hints.flags |= PMinSize | PMaxSize;
+        hints.min_width = hints.max_width = hints.width;
+        hints.min_height = hints.max_height = hints.height;
+    }
+    XSetWMNormalHints(connection_.display(), window_, &hints);
+}
+
 void XTopLevel::SetLook(const WindowLook& look) {
+    const bool sizeHintsChange = look.fixedSize != look_.fixedSize;
     look_ = look;
     Display* display = connection_.display();
+    if (sizeHintsChange) WriteSizeHints();
     MotifHints hints{};
     hints.flags = kHintsFunctions | kHintsDecorations;
     hints.decorations = look.framed ? kDecorationAll : 0;
-    hints.functions = kFunctionMove | kFunctionResize;
+    hints.functions = kFunctionMove;
+    if (!look.fixedSize) hints.functions |= kFunctionResize | kFunctionMaximize;
     if (look.minimizeBox) hints.functions |= kFunctionMinimize;
     if (look.systemMenu || !look.framed) hints.functions |= kFunctionClose;
     const Atom motif = connection_.atom("_MOTIF_WM_HINTS");
     XChangeProperty(display, window_, motif, motif, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&hints), 5);
+    if (!popup_) {
+        Atom type = connection_.atom(look.dialog ? "_NET_WM_WINDOW_TYPE_DIALOG" : "_NET_WM_WINDOW_TYPE_NORMAL");
+        XChangeProperty(display, window_, connection_.atom("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&type), 1);
+    }
     if (!mapped_) {
         // Before mapping the state is a property the window manager reads.
         std::vector<Atom> states;
@@ -185,21 +204,60 @@ void XTopLevel::SetOpacity(std::optional<BYTE> alpha) {
                     reinterpret_cast<const unsigned char*>(&value), 1);
 }
 
-void XTopLevel::MoveResize(const RECT& rect) {
+// A window manager may keep on the screen a window that grows at one edge
+// while the opposite edge stays where it was (openbox does so with what a
+// program asks: a top edge pulled up at the screen's top grows the window at
+// the bottom instead). The program's own edge drags go where they are asked,
+// so such a change goes in two steps, neither of them that kind: first to the
+// new place one pixel larger beyond the still edge, then back to it.
+int XTopLevel::MoveResize(const RECT& rect) {
     if (rect.left == rect_.left && rect.top == rect_.top && rect.right == rect_.right && rect.bottom == rect_.bottom)
-        return;
+        return 0;
+    const RECT old = rect_;
     rect_ = rect;
+    // A fixed size is the size asked for: the window manager holds a window to its hints.
+    if (look_.fixedSize && (rect.right - rect.left != old.right - old.left || rect.bottom - rect.top != old.bottom - old.top))
+        WriteSizeHints();
+    RECT step = rect;
+    if (!popup_ && !look_.fixedSize) {
+        if (rect.left < old.left && rect.right == old.right) step.right += 1;
+        if (rect.right > old.right && rect.left == old.left) step.left -= 1;
+        if (rect.top < old.top && rect.bottom == old.bottom) step.bottom += 1;
+        if (rect.bottom > old.bottom && rect.top == old.top) step.top -= 1;
+    }
+    const bool twoSteps = step.left != rect.left || step.top != rect.top || step.right != rect.right ||
+                          step.bottom != rect.bottom;
+    if (twoSteps) Request(step);
+    Request(rect);
+    return twoSteps ? 2 : 1;
+}
+
+void XTopLevel::Request(const RECT& rect) {
+    // What the window manager has not answered of many requests is old news.
+    constexpr std::size_t kRemembered = 64;
+    if (requested_.size() == kRemembered) requested_.pop_front();
+    requested_.push_back(rect);
     XMoveResizeWindow(connection_.display(), window_, static_cast<int>(rect.left), static_cast<int>(rect.top),
                       Extent(rect.right - rect.left), Extent(rect.bottom - rect.top));
 }
 
-void XTopLevel::Map() {
-    if (mapped_) return;
+bool XTopLevel::TakeRequested(const RECT& rect) {
+    const auto found = std::find_if(requested_.begin(), requested_.end(), [&](const RECT& each) {
+        return each.left == rect.left && each.top == rect.top && each.right == rect.right && each.bottom == rect.bottom;
+    });
+    if (found == requested_.end()) return false;
+    requested_.erase(requested_.begin(), found + 1);
+    return true;
+}
+
+bool XTopLevel::Map() {
+    if (mapped_) return false;
     mapped_ = true;
     XMapRaised(connection_.display(), window_);
     // A window manager may have placed it elsewhere; it goes where the program put it.
     if (!popup_)
         XMoveWindow(connection_.display(), window_, static_cast<int>(rect_.left), static_cast<int>(rect_.top));
+    return true;
 }
 
 void XTopLevel::Unmap() {

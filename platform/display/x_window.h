@@ -5,6 +5,7 @@
 
 #include <X11/Xlib.h>
 
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,6 +25,8 @@ struct WindowLook {
     bool minimizeBox = false;
     bool inTaskbar = true;
     bool topmost = false;
+    bool fixedSize = false;    // the window manager offers neither maximize nor resize
+    bool dialog = false;       // a dialog box (the window manager's dialog type)
 };
 
 class XTopLevel {
@@ -49,10 +52,16 @@ public:
     void SetShape(const Region* region, bool empty);
     void SetOpacity(std::optional<BYTE> alpha);
 
-    void MoveResize(const RECT& rect);
+    // Asks for the place; answers how many requests went to the server.
+    int MoveResize(const RECT& rect);
     // Takes the place the server reports without asking for it again.
     void NoteGeometry(const RECT& rect) { rect_ = rect; }
-    void Map();
+    // Whether `rect` is a place this window asked for and has not yet heard
+    // back: the window manager's answer to it (forgetting it and those asked
+    // before it).
+    bool TakeRequested(const RECT& rect);
+    // Maps the window; whether it was unmapped until now.
+    bool Map();
     void Unmap();
     void Iconify();
     void Raise();
@@ -65,6 +74,8 @@ public:
 
 private:
     void SetState(const char* state, bool on);
+    void WriteSizeHints();
+    void Request(const RECT& rect);
 
     XConnection& connection_;
     ::Window window_ = 0;
@@ -75,6 +86,7 @@ private:
     bool shapeSet_ = false;
     WindowLook look_{};
     std::unique_ptr<XImageBuffer> image_;
+    std::deque<RECT> requested_;  // places asked for, oldest first
 };
 
 }  // namespace zem::platform::display

@@ -39,11 +39,11 @@ void Control::SetTop(float top) { Move(Left(), top); }
 void Control::SetWidth(float width) { Move(Left(), Top(), width); }
 void Control::SetHeight(float height) { Move(Left(), Top(), Width(), height); }
 
-void Control::Move(float left, float top, float width, float height) {
+void Control::Move(float left, float top, std::optional<float> width, std::optional<float> height) {
     const int x = parent_->ToPixels(left);
     const int y = parent_->ToPixels(top);
-    const int w = width < 0 ? bounds_.right - bounds_.left : parent_->ToPixels(width);
-    const int h = height < 0 ? bounds_.bottom - bounds_.top : parent_->ToPixels(height);
+    const int w = width ? SizeInPixels(parent_->ToPixels(*width)) : bounds_.right - bounds_.left;
+    const int h = height ? SizeInPixels(parent_->ToPixels(*height)) : bounds_.bottom - bounds_.top;
     SetPixelBounds(RECT{x, y, x + w, y + h});
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,11 @@ using ClickHandler = std::function<void()>;
 
 class Container;
 
+// A size given below zero, in pixels, is an empty one: layouts compute sizes
+// from their container's, which may be smaller than their margins, and a
+// stale size kept instead would show what no longer fits.
+inline int SizeInPixels(int pixels) { return pixels < 0 ? 0 : pixels; }
+
 // What every control has: a name, an index in a control array, a place, a
 // visibility, an enabled state, a tooltip and the mouse events.
 class Control {
@@ -75,8 +81,9 @@ public:
     void SetTop(float top);
     void SetWidth(float width);
     void SetHeight(float height);
-    // Place and size in the container's units; a negative size keeps the old one.
-    void Move(float left, float top, float width = -1, float height = -1);
+    // Place and size in the container's units; a missing size keeps its value.
+    void Move(float left, float top, std::optional<float> width = std::nullopt,
+              std::optional<float> height = std::nullopt);
 
     bool Visible() const { return visible_; }
     virtual void SetVisible(bool visible);

@@ -117,6 +117,7 @@ void Form::LoadForm(std::function<void()> forget) {
     const DWORD exStyle = design_.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
     DWORD style = WS_POPUP | WS_CLIPCHILDREN;
     if (design_.borderStyle != 0) style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    if (design_.maxButton) style |= WS_MAXIMIZEBOX;
     CreateOwnedWindow(exStyle, style, RECT{0, 0, design_.clientWidth, design_.clientHeight}, nullptr, caption_);
     if (icon_) platform::SetWindowIconHandle(hWnd(), icon_->Icon());
     loaded_ = true;
@@ -296,14 +297,14 @@ float Form::Height() const {
     return static_cast<float>((rect.bottom - rect.top) * TwipsPerPixel);
 }
 
-void Form::Move(float left, float top, float width, float height) {
+void Form::Move(float left, std::optional<float> top, std::optional<float> width, std::optional<float> height) {
     RequireLoaded();
     const auto pixels = [](float twips) { return static_cast<int>(std::lround(twips / TwipsPerPixel)); };
     const RECT rect = platform::WindowScreenRect(hWnd());
     const int x = pixels(left);
-    const int y = top < 0 ? rect.top : pixels(top);
-    const int w = width < 0 ? rect.right - rect.left : pixels(width);
-    const int h = height < 0 ? rect.bottom - rect.top : pixels(height);
+    const int y = top ? pixels(*top) : rect.top;
+    const int w = width ? SizeInPixels(pixels(*width)) : rect.right - rect.left;
+    const int h = height ? SizeInPixels(pixels(*height)) : rect.bottom - rect.top;
     MoveWindow(hWnd(), x, y, w, h, TRUE);
 }
 

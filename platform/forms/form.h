@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,9 @@ struct FormDesign {
     int clientWidth = 320;   // pixels
     int clientHeight = 240;  // pixels
     int borderStyle = 0;     // 0: no border; every window of this system draws its own frame
+    // MaxButton: the window can be maximized (WS_MAXIMIZEBOX). A form without
+    // it and without a sizing border has the size its program gives it.
+    bool maxButton = false;
     bool showInTaskbar = true;
     int startUpPosition = vbStartUpScreen;
     int left = 0, top = 0;   // twips, for vbStartUpManual
@@ -65,7 +69,10 @@ public:
     float Top() const;
     float Width() const;
     float Height() const;
-    void Move(float left, float top = -1, float width = -1, float height = -1);
+    // A missing argument keeps its value; a negative left or top is a place
+    // like any other (above or left of the screen).
+    void Move(float left, std::optional<float> top = std::nullopt, std::optional<float> width = std::nullopt,
+              std::optional<float> height = std::nullopt);
     void SetLeft(float left) { Move(left, Top()); }
     void SetTop(float top) { Move(Left(), top); }
     void SetWidth(float width) { Move(Left(), Top(), width); }

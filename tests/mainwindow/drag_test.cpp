@@ -1,6 +1,8 @@
 // Moving and edge-resizing the borderless window through real input: the
 // size pointers by place, each edge and corner with the minimum size, a drag
 // that moves, the drag strip's system move, and nothing while maximized.
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,6 +101,71 @@ TEST_F(DragTest, ADragOnTheHeaderMovesTheWindowWithAnyButton) {
         EXPECT_EQ(Place(main), (std::vector<LONG>{before[0] + 40, before[1] + 25, before[2], before[3]}));
         EXPECT_TRUE(main.Visible());
     }
+}
+
+// Nothing keeps the window on the screen: a drag takes it above the top, a
+// top edge pulled up at the top grows it upwards, and a window partly above
+// the screen moves up and down with the pointer.
+TEST_F(DragTest, ADragTakesTheWindowAboveTheScreensTop) {
+    struct Case {
+        const char* name;
+        int top;  // where the window starts
+        int x, y;
+        std::vector<POINT> steps;
+        std::vector<LONG> place;  // left change, top, width change, height change
+    };
+    const Case cases[] = {
+        {"header drag above the top", 40, 850, 10, {{5, -30}, {15, -60}}, {20, -50, 0, 0}},
+        {"top edge pulled up at the top", 0, 500, 2, {{0, -25}}, {0, -25, 0, 25}},
+        {"header drag of a window partly above", -100, 850, 60, {{0, -20}, {0, 50}}, {0, -70, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        forms::DiscardAllForms();
+        ResetModules();
+        Form1& main = Open();
+        main.Move(main.Left(), static_cast<float>(c.top * 15));
+        const std::vector<LONG> before = Place(main);
+        ASSERT_EQ(before[1], c.top);
+        Drag(main, c.x, c.y, c.steps);
+        const std::vector<LONG> after = Place(main);
+        EXPECT_EQ(after[0] - before[0], c.place[0]);
+        EXPECT_EQ(after[1], c.place[1]);
+        EXPECT_EQ(after[2] - before[2], c.place[2]);
+        EXPECT_EQ(after[3] - before[3], c.place[3]);
+    }
+}
+
+// The runtime's Move: an argument left out keeps its value, a negative one
+// is a place; Left and Top set one coordinate, negative or not.
+TEST_F(DragTest, MoveKeepsWhatIsLeftOutAndTakesANegativePlace) {
+    Form1& main = Open();
+    main.Move(3000, 1500, 16500, 10500);
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        std::vector<LONG> place;  // pixels: left, top, width, height
+    };
+    const Case cases[] = {
+        {"left only", [&] { main.Move(-450); }, {-30, 100, 1100, 700}},
+        {"left and top", [&] { main.Move(600, -750); }, {40, -50, 1100, 700}},
+        {"width left out, height given", [&] { main.Move(600, -750, std::nullopt, 10050); }, {40, -50, 1100, 670}},
+        {"Top", [&] { main.SetTop(-300); }, {40, -20, 1100, 670}},
+        {"Left", [&] { main.SetLeft(-150); }, {-10, -20, 1100, 670}},
+        {"Width", [&] { main.SetWidth(15150); }, {-10, -20, 1010, 670}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.change();
+        EXPECT_EQ(Place(main), c.place);
+        EXPECT_EQ(main.Left(), static_cast<float>(c.place[0] * 15));
+        EXPECT_EQ(main.Top(), static_cast<float>(c.place[1] * 15));
+    }
+    // A control's Move: a size left out keeps its value, a negative left and top are places.
+    main.Label2.Move(-20, -5);
+    EXPECT_EQ(main.Label2.Left(), -20);
+    EXPECT_EQ(main.Label2.Top(), -5);
+    EXPECT_EQ(main.Label2.Width(), 400);
 }
 
 TEST_F(DragTest, TheDragStripHandsTheMoveToTheSystemAndAHoverMovesNothing) {

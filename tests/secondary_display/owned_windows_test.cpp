@@ -1,22 +1,30 @@
-// The settings window, owned by the main window, as a person meets it on a
-// desktop with a window manager (one the test starts on its own virtual X
-// server): it stays above the main window when the main window is clicked,
-// choosing it again while it is open brings it forward as the active window,
-// and it goes and comes back with the main window's minimize and restore.
-// Stacking and activity are read from the server.
+// The windows owned by the main window, and the main window itself, as a
+// person meets them on a desktop with a window manager (one the test starts
+// on its own virtual X server): an owned window stays above the main window
+// when the main window is clicked, hidden and shown again, choosing it again
+// brings it forward as the active window, and it goes and comes back with the
+// main window's minimize and restore; the main window's own drags go above
+// the screen's top. Stacking, activity and places are read from the server.
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "shell/config_info.h"
 #include "tests/secondary_display/tray_menu_fixture.h"
 #include "tests/support/window_manager.h"
 
 #include <X11/Xutil.h>
+#include "windows/shezhigy.h"
 #include "windows/shezhitip.h"
 
 namespace zem::secondary_display_testing {
 namespace {
 
 using zem::testing::ActiveWindow;
+using zem::testing::ListedAbove;
+using zem::testing::LookAtServer;
 using zem::testing::StackedAbove;
 using zem::testing::WindowProperty;
 
@@ -57,6 +65,20 @@ protected:
         XSendEvent(observer, DefaultRootWindow(observer), False, SubstructureRedirectMask | SubstructureNotifyMask,
                    &event);
         XFlush(observer);
+    }
+
+    // The X window of a loaded form, or 0.
+    template <class FormClass>
+    static ::Window ShownForm() {
+        return FormInstance<FormClass>::Loaded() ? zem::platform::XWindowOf(FormInstance<FormClass>::Get().hWnd())
+                                                 : ::Window{0};
+    }
+    // A press at a root point, moves through `path` and a release there, as a person's drag.
+    void DragAtServer(POINT from, const std::vector<POINT>& path) {
+        input.MoveTo(static_cast<int>(from.x), static_cast<int>(from.y));
+        input.Button(1, true);
+        for (const POINT& at : path) input.MoveTo(static_cast<int>(at.x), static_cast<int>(at.y));
+        input.Button(1, false);
     }
 
     zem::testing::TestWindowManager windowManager{xvfb.Name()};
@@ -109,6 +131,80 @@ TEST_F(OwnedWindowsOnTheDisplay, TheSettingsWindowStaysAboveTheMainWindowComesFo
         return main.WindowState() == zem::forms::vbNormal && Viewable(mainShown) && Viewable(settings) &&
                StackedAbove(observer, settings, mainShown);
     })) << "main state " << main.WindowState() << ", settings viewable " << Viewable(settings);
+}
+
+// The settings and about windows, owned by the main window, stay above it in
+// the manager's stacking when the main window is hidden and shown again by
+// the tray menu, also when they were opened while it was hidden. They are of
+// fixed size to the manager; the main window may still be resized.
+TEST_F(OwnedWindowsOnTheDisplay, AnOwnedWindowStaysAboveTheMainWindowAfterItIsHiddenAndShownAgain) {
+    Form1& main = OpenMain();
+    const ::Window mainShown = zem::platform::XWindowOf(main.hWnd());
+    const ::Window icon = DockedIcon(main);
+    ASSERT_FALSE(HasFailure());
+    const std::size_t toggle = TrayMenuRow("显示或隐藏");
+    const auto flipMain = [&](bool visibleAfter) {
+        ChooseFromTrayMenu(icon, toggle, [&] { return main.Visible() == visibleAfter; });
+        ASSERT_TRUE(PumpUntilAtServer([&] { return Viewable(mainShown) == visibleAfter; }));
+    };
+    struct Case {
+        const char* item;
+        bool openedWhileHidden;
+        std::function<::Window()> shown;
+    };
+    const Case cases[] = {
+        {"软件设置", false, [] { return ShownForm<shezhitip>(); }},
+        {"关于我们", false, [] { return ShownForm<shezhigy>(); }},
+        {"软件设置", true, [] { return ShownForm<shezhitip>(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.item) + (c.openedWhileHidden ? ", opened while hidden" : ""));
+        if (c.openedWhileHidden) flipMain(false);
+        ChooseFromTrayMenu(icon, TrayMenuRow(c.item), [&] { return Viewable(c.shown()); });
+        const ::Window owned = c.shown();
+        ASSERT_TRUE(Viewable(owned)) << "the window never showed";
+        if (!c.openedWhileHidden) flipMain(false);
+        EXPECT_TRUE(Viewable(owned));
+        flipMain(true);
+        EXPECT_TRUE(PumpUntilAtServer([&] { return ListedAbove(observer, owned, mainShown); }))
+            << "the owned window is below the main window";
+        EXPECT_EQ(WindowProperty(observer, owned, "WM_TRANSIENT_FOR"), mainShown);
+
+        const zem::testing::ManagedLook look = LookAtServer(observer, owned);
+        EXPECT_TRUE(look.fixedSize);
+        EXPECT_FALSE(look.mayMaximize);
+        EXPECT_FALSE(look.mayResize);
+    }
+    const zem::testing::ManagedLook mainLook = LookAtServer(observer, mainShown);
+    EXPECT_FALSE(mainLook.fixedSize);
+    EXPECT_TRUE(mainLook.mayResize);
+}
+
+// The main window's own drags under the manager: the header takes it above
+// the screen's top, and its top edge pulled up at the top grows it upwards.
+// The pointer stops at the screen's top row; the window goes on.
+TEST_F(OwnedWindowsOnTheDisplay, TheMainWindowIsDraggedAboveTheScreensTopAndItsTopEdgePulledUpThere) {
+    Form1& main = OpenMain();
+    const ::Window shown = zem::platform::XWindowOf(main.hWnd());
+    const auto placeAt = [&](LONG top) {
+        main.Move(main.Left(), static_cast<float>(top * 15));
+        return PumpUntilAtServer([&] { return RootRect(shown).top == top; });
+    };
+    ASSERT_TRUE(placeAt(40));
+    const RECT before = RootRect(shown);
+    DragAtServer(POINT{before.left + 850, before.top + 10},
+                 {{before.left + 855, before.top - 10}, {before.left + 860, 0}});
+    EXPECT_TRUE(PumpUntilAtServer([&] { return RootRect(shown).top == -10; }))
+        << "top " << RootRect(shown).top;
+    EXPECT_EQ(RootRect(shown).left, before.left + 10);
+    EXPECT_EQ(zem::platform::WindowScreenRect(main.hWnd()).top, -10);
+
+    ASSERT_TRUE(placeAt(0));
+    const RECT atTop = RootRect(shown);
+    DragAtServer(POINT{atTop.left + 500, 4}, {{atTop.left + 500, 2}, {atTop.left + 500, 0}});
+    EXPECT_TRUE(PumpUntilAtServer([&] { return RootRect(shown).top == -4; })) << "top " << RootRect(shown).top;
+    EXPECT_EQ(RootRect(shown).bottom, atTop.bottom);
+    EXPECT_EQ(main.Height(), static_cast<float>((atTop.bottom - atTop.top + 4) * 15));
 }
 
 }  // namespace

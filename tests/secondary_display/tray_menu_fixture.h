@@ -35,6 +35,7 @@
 #include "shell/tray_icon.h"
 #include "site/sample_server.h"
 #include "tests/support/test_tray_manager.h"
+#include "tests/support/window_manager.h"
 #include "tests/support/xtest_input.h"
 #include "tests/support/x_geometry.h"
 #include "tests/support/xvfb_server.h"
@@ -174,16 +175,7 @@ protected:
         return seen;
     }
 
-    // Waits (up to 5 s), looking every 20 ms, until `done` holds: what a
-    // window manager changes at the server reaches the test's connection, not
-    // the program's, so nothing else would end the program's wait.
-    bool PumpUntilAtServer(const std::function<bool()>& done) {
-        const auto hook = zem::platform::EventLoop::Get().RegisterWaitHook(
-            {[]() -> std::optional<zem::platform::Milliseconds> { return 20; }, nullptr});
-        const bool held = PumpMessagesUntil(done);
-        zem::platform::EventLoop::Get().UnregisterWaitHook(hook);
-        return held;
-    }
+    bool PumpUntilAtServer(const std::function<bool()>& done) { return zem::testing::PumpUntilAtServer(done); }
 
     // The row of the tray menu's item with this caption, as the menu lists its visible items.
     static std::size_t TrayMenuRow(const std::string& caption) {

@@ -5,8 +5,13 @@
 // what a test reads back of the stacking and the active window.
 #pragma once
 
+// The platform's names first: Xlib's macros (None...) would clash with them.
+#include "platform/base/event_loop.h"
+#include "platform/window/window_system.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -16,6 +21,8 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,8 +32,9 @@ namespace zem::testing {
 
 class TestWindowManager {
 public:
-    // Starts the manager on `display` and waits (up to 5 s) until it has taken
-    // the screen; Running() tells whether it did.
+    // Starts the manager on `display` and waits (up to 5 s, then 60 s) until
+    // it has taken the screen and frames the windows that map; Running()
+    // tells whether it did.
     explicit TestWindowManager(const std::string& display) {
         // The environment is made before the fork: the child only execs.
         std::vector<std::string> variables{"DISPLAY=" + display};
@@ -60,11 +68,11 @@ public:
                                           &type, &format, &count, &after, &data) == Success &&
                        count == 1;
             if (data != nullptr) XFree(data);
-            if (!running_) {
-                const timespec pause{0, 10'000'000};
-                ::nanosleep(&pause, nullptr);
-            }
+            if (!running_) Pause();
         }
+        // It names its check window early in its start: it runs once it has
+        // framed a window of the test's own.
+        if (running_) running_ = FramesAWindow(connection);
         XCloseDisplay(connection);
     }
     ~TestWindowManager() {
@@ -79,6 +87,34 @@ public:
     bool Running() const { return running_; }
 
 private:
+    static void Pause() {
+        const timespec pause{0, 10'000'000};
+        ::nanosleep(&pause, nullptr);
+    }
+    // A window that maps in the first moments after the check window is
+    // named is never taken in (its map request is lost): a window of the
+    // test's own is mapped again and again, each a fresh one, until one is
+    // framed.
+    static bool FramesAWindow(Display* connection) {
+        for (int attempt = 0; attempt < 600; ++attempt) {
+            const ::Window probe =
+                XCreateSimpleWindow(connection, DefaultRootWindow(connection), 0, 0, 10, 10, 0, 0, 0);
+            XMapWindow(connection, probe);
+            bool framed = false;
+            for (int tries = 0; tries < 10 && !framed; ++tries) {
+                ::Window root = 0, parent = 0, *children = nullptr;
+                unsigned count = 0;
+                framed = XQueryTree(connection, probe, &root, &parent, &children, &count) != 0 && parent != root;
+                if (children != nullptr) XFree(children);
+                if (!framed) Pause();
+            }
+            XDestroyWindow(connection, probe);
+            XSync(connection, False);
+            if (framed) return true;
+        }
+        return false;
+    }
+
     pid_t pid_ = -1;
     bool running_ = false;
 };
@@ -126,6 +162,88 @@ inline ::Window WindowProperty(Display* display, ::Window window, const char* na
         value = static_cast<::Window>(*reinterpret_cast<unsigned long*>(data));
     if (data != nullptr) XFree(data);
     return value;
+}
+
+// A window's property holding a list of 32-bit items (atoms, windows, cardinals); empty for none.
+inline std::vector<unsigned long> ListProperty(Display* display, ::Window window, const char* name) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> items;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False, AnyPropertyType, &type,
+                           &format, &count, &after, &data) == Success &&
+        data != nullptr && format == 32)
+        items.assign(reinterpret_cast<unsigned long*>(data), reinterpret_cast<unsigned long*>(data) + count);
+    if (data != nullptr) XFree(data);
+    return items;
+}
+
+// Whether a list of atoms (_NET_WM_ALLOWED_ACTIONS, _NET_WM_WINDOW_TYPE...) holds the atom of this name.
+inline bool HoldsAtom(Display* display, const std::vector<unsigned long>& atoms, const char* name) {
+    const Atom atom = XInternAtom(display, name, False);
+    for (unsigned long each : atoms)
+        if (each == atom) return true;
+    return false;
+}
+
+// What the manager makes of a window: the size limits the window gives it
+// (a minimum and maximum of its own size), its type, and the actions the
+// manager then allows.
+struct ManagedLook {
+    bool fixedSize = false;
+    bool dialog = false;
+    bool mayMaximize = false;
+    bool mayResize = false;
+};
+
+inline ManagedLook LookAtServer(Display* display, ::Window window) {
+    ManagedLook look;
+    XSizeHints hints{};
+    long supplied = 0;
+    XWindowAttributes attributes{};
+    if (XGetWMNormalHints(display, window, &hints, &supplied) != 0 &&
+        XGetWindowAttributes(display, window, &attributes) != 0)
+        look.fixedSize = (hints.flags & PMinSize) != 0 && (hints.flags & PMaxSize) != 0 &&
+                         hints.min_width == attributes.width && hints.max_width == attributes.width &&
+                         hints.min_height == attributes.height && hints.max_height == attributes.height;
+    look.dialog =
+        HoldsAtom(display, ListProperty(display, window, "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_DIALOG");
+    const std::vector<unsigned long> actions = ListProperty(display, window, "_NET_WM_ALLOWED_ACTIONS");
+    look.mayMaximize = HoldsAtom(display, actions, "_NET_WM_ACTION_MAXIMIZE_HORZ") ||
+                       HoldsAtom(display, actions, "_NET_WM_ACTION_MAXIMIZE_VERT");
+    look.mayResize = HoldsAtom(display, actions, "_NET_WM_ACTION_RESIZE");
+    return look;
+}
+
+// Whether the manager has taken the window in: mapped, with the actions it allows announced.
+inline bool Managed(Display* display, ::Window window) {
+    XWindowAttributes attributes{};
+    return window != 0 && XGetWindowAttributes(display, window, &attributes) != 0 &&
+           attributes.map_state == IsViewable && !ListProperty(display, window, "_NET_WM_ALLOWED_ACTIONS").empty();
+}
+
+// Whether the manager stacks `upper` above `lower`, as its _NET_CLIENT_LIST_STACKING (bottom first) says.
+inline bool ListedAbove(Display* display, ::Window upper, ::Window lower) {
+    const std::vector<unsigned long> stacking =
+        ListProperty(display, DefaultRootWindow(display), "_NET_CLIENT_LIST_STACKING");
+    int upperAt = -1, lowerAt = -1;
+    for (std::size_t index = 0; index < stacking.size(); ++index) {
+        if (stacking[index] == upper) upperAt = static_cast<int>(index);
+        if (stacking[index] == lower) lowerAt = static_cast<int>(index);
+    }
+    return upperAt >= 0 && lowerAt >= 0 && upperAt > lowerAt;
+}
+
+// Runs the program's loop, looking every 20 ms, until `done` holds (up to
+// 60 s): what a window manager changes at the server reaches the test's
+// connection, not the program's, so nothing else would end the program's wait.
+inline bool PumpUntilAtServer(const std::function<bool()>& done) {
+    const auto hook = zem::platform::EventLoop::Get().RegisterWaitHook(
+        {[]() -> std::optional<zem::platform::Milliseconds> { return 20; }, nullptr});
+    const bool held = zem::platform::PumpMessagesUntil(done, 60000);
+    zem::platform::EventLoop::Get().UnregisterWaitHook(hook);
+    return held;
 }
 
 // The active window as the manager announces it.
