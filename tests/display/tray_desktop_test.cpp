@@ -122,17 +122,6 @@ protected:
             kLimit);
         return docked;
     }
-    std::string NameOf(::Window window) {
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        XGetWindowProperty(observer, window, XInternAtom(observer, "_NET_WM_NAME", False), 0, 64, False,
-                           XInternAtom(observer, "UTF8_STRING", False), &type, &format, &count, &after, &data);
-        std::string name = data != nullptr ? std::string(reinterpret_cast<char*>(data), count) : std::string();
-        if (data != nullptr) XFree(data);
-        return name;
-    }
     POINT CentreOf(::Window window) {
         const RECT place = zem::testing::RootRect(observer, window);
         return POINT{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
@@ -176,7 +165,7 @@ TEST_F(TrayDesktopTest, EveryIconDocksAgainWhenAPanelTakesTheTrayAfterAnother) {
         for (const PlacedIcon& icon : icons) {
             const ::Window docked = Docked(icon.owner);
             ASSERT_NE(docked, 0u) << icon.tip << " again under " << PanelName(next);
-            EXPECT_EQ(NameOf(docked), icon.tip);
+            EXPECT_EQ(zem::testing::WindowName(observer, docked), icon.tip);
         }
     }
     const POINT centre = CentreOf(Docked(icons[0].owner));

@@ -18,6 +18,15 @@ extern char** environ;
 
 namespace zem::testing {
 
+// Ends a child of the test (SIGTERM) and waits for it; `pid` is -1 after.
+inline void EndChildProcess(pid_t& pid) {
+    if (pid <= 0) return;
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    pid = -1;
+}
+
 class TestChildProcess {
 public:
     // Runs `arguments` (the program first, found on PATH) with DISPLAY set to
@@ -64,13 +73,7 @@ public:
         return false;
     }
     // Ends the child and waits for it.
-    void Stop() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGTERM);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-    }
+    void Stop() { EndChildProcess(pid_); }
 
 private:
     pid_t pid_ = -1;
