@@ -68,6 +68,7 @@ protected:
     void SetUp() override {
         ASSERT_FALSE(server.Name().empty()) << "Xvfb did not start";
         ASSERT_TRUE(windowManager.Running());
+        ASSERT_TRUE(windowManager.WaitUntilManaging(server.Name()));
         ASSERT_TRUE(display.Started());
         ASSERT_NE(observer, nullptr);
         WNDCLASSA windowClass{};

@@ -40,6 +40,39 @@ public:
         }
         XCloseDisplay(connection);
     }
+    // Waits (up to 60 s) until the manager has framed a window of the test's
+    // own: its loop then runs. Until then openbox can leave a window that
+    // asked to be mapped waiting for the next event of anyone's.
+    bool WaitUntilManaging(const std::string& display) {
+        Display* connection = XOpenDisplay(display.c_str());
+        if (connection == nullptr) return false;
+        const ::Window root = DefaultRootWindow(connection);
+        const ::Window probe = XCreateSimpleWindow(connection, root, 0, 0, 10, 10, 0, 0, 0);
+        const Atom state = XInternAtom(connection, "WM_STATE", False);
+        bool managed = false;
+        for (int tries = 0; tries < 6000 && !managed; ++tries) {
+            // Each new map request wakes a manager that sleeps on one it has not read.
+            if (tries % 100 == 0) {
+                XUnmapWindow(connection, probe);
+                XMapWindow(connection, probe);
+            }
+            Atom type = None;
+            int format = 0;
+            unsigned long count = 0, after = 0;
+            unsigned char* data = nullptr;
+            managed = XGetWindowProperty(connection, probe, state, 0, 1, False, state, &type, &format, &count,
+                                         &after, &data) == Success &&
+                      count == 1;
+            if (data != nullptr) XFree(data);
+            if (!managed) {
+                const timespec pause{0, 10'000'000};
+                ::nanosleep(&pause, nullptr);
+            }
+        }
+        XDestroyWindow(connection, probe);
+        XCloseDisplay(connection);
+        return managed;
+    }
     TestWindowManager(const TestWindowManager&) = delete;
     TestWindowManager& operator=(const TestWindowManager&) = delete;
 
