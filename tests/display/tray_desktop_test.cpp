@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,10 +67,14 @@ struct PlacedIcon {
 class TrayDesktopTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Nothing starts before the test's own server is there: no other display is touched.
         ASSERT_FALSE(server.Name().empty()) << "Xvfb did not start";
-        ASSERT_TRUE(windowManager.Running());
-        ASSERT_TRUE(windowManager.WaitUntilManaging(server.Name()));
-        ASSERT_TRUE(display.Started());
+        windowManager.emplace(server.Name());
+        ASSERT_TRUE(windowManager->Running());
+        ASSERT_TRUE(windowManager->WaitUntilManaging(server.Name()));
+        display.emplace(server.Name());
+        ASSERT_TRUE(display->Started());
+        observer = XOpenDisplay(server.Name().c_str());
         ASSERT_NE(observer, nullptr);
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = IconOwnerProc;
@@ -144,9 +149,9 @@ protected:
 
     zem::platform::TestDesktop desktop;
     zem::testing::XvfbServer server;
-    zem::testing::TestWindowManager windowManager{server.Name()};
-    zem::testing::ProgramDisplay display{server.Name()};
-    Display* observer = XOpenDisplay(server.Name().c_str());
+    std::optional<zem::testing::TestWindowManager> windowManager;
+    std::optional<zem::testing::ProgramDisplay> display;
+    Display* observer = nullptr;
     ::Window tipWindow_ = 0;
 };
 
@@ -170,8 +175,8 @@ TEST_F(TrayDesktopTest, EveryIconDocksAgainWhenAPanelTakesTheTrayAfterAnother) {
         }
     }
     const POINT centre = CentreOf(Docked(icons[0].owner));
-    display.input().Click(static_cast<int>(centre.x), static_cast<int>(centre.y));
-    ASSERT_TRUE(display.Settle());
+    display->input().Click(static_cast<int>(centre.x), static_cast<int>(centre.y));
+    ASSERT_TRUE(display->Settle());
     EXPECT_TRUE(PumpMessagesUntil([] { return g_callbacks.size() >= 2; }, kLimit));
     EXPECT_EQ(g_callbacks, (std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
 }
@@ -222,8 +227,8 @@ TEST_F(TrayDesktopTest, ThePointerRestingOnTheIconShowsItsTipAndLeavingHidesIt) 
             const ::Window docked = Docked(icon.owner);
             ASSERT_NE(docked, 0u);
             const POINT centre = CentreOf(docked);
-            display.input().MoveTo(static_cast<int>(centre.x), static_cast<int>(centre.y));
-            ASSERT_TRUE(display.Settle());
+            display->input().MoveTo(static_cast<int>(centre.x), static_cast<int>(centre.y));
+            ASSERT_TRUE(display->Settle());
             desktop.clock().Advance(zem::forms::ToolTipInitialDelay - 1);
             zem::platform::ProcessPendingMessages();
             EXPECT_EQ(zem::forms::ShownToolTipWindow(), nullptr) << "not before the rest";
@@ -240,8 +245,8 @@ TEST_F(TrayDesktopTest, ThePointerRestingOnTheIconShowsItsTipAndLeavingHidesIt) 
             EXPECT_GE(tip.left, 0);
             EXPECT_LE(tip.bottom, 768);
 
-            display.input().MoveTo(100, 100);
-            ASSERT_TRUE(display.Settle());
+            display->input().MoveTo(100, 100);
+            ASSERT_TRUE(display->Settle());
             EXPECT_TRUE(TipMapped(false));
         }
         for (const PlacedIcon& icon : icons) DestroyWindow(icon.owner);
