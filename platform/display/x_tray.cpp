@@ -3,24 +3,18 @@
 #include <vector>
 
 #include "platform/base/clock.h"
-#include "platform/base/text.h"
 #include "platform/drawing/gdi.h"
 #include "platform/drawing/text.h"
 #include "platform/drawing/window_painting.h"
-#include "platform/shell/icons.h"
 #include "platform/window/user32.h"
 #include "platform/display/x_tray.h"
 #include "platform/display/x_connection.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 
 namespace zem::platform::display {
 namespace {
 
-constexpr int kIconSize = 22;
-constexpr long kRequestDock = 0;
 constexpr const char* kBalloonClass = "ZemBalloon";
 constexpr int kBalloonWidth = 300;
 constexpr int kBalloonHeight = 86;
@@ -96,7 +90,6 @@ XTray::~XTray() {
         SetWindowLongPtrA(balloon_, GWLP_USERDATA, 0);
         DestroyWindow(balloon_);
     }
-    for (auto& [key, docked] : docked_) XDestroyWindow(connection_.display(), docked.window);
 }
 
 ::Window XTray::Manager() {
@@ -104,18 +97,18 @@ XTray::~XTray() {
     return XGetSelectionOwner(connection_.display(), connection_.atom(name.c_str()));
 }
 
-bool XTray::ManagerRuns() {
-    if (selectionEventBase_ < 0) return Manager() != 0;
+::Window XTray::CurrentManager() {
+    if (selectionEventBase_ < 0) return Manager();
     if (managerChanged_) {
         managerChanged_ = false;
-        managerRuns_ = Manager() != 0;
+        manager_ = Manager();
     }
-    return managerRuns_;
+    return manager_;
 }
 
 ::Window XTray::IconWindow(HWND window, UINT id) const {
     auto found = docked_.find(Key{window, id});
-    return found != docked_.end() ? found->second.window : 0;
+    return found != docked_.end() && found->second.window ? found->second.window->id() : 0;
 }
 
 void XTray::Synchronize() {
@@ -125,34 +118,37 @@ void XTray::Synchronize() {
         const bool kept = std::any_of(icons.begin(), icons.end(), [&](const TrayIcon& icon) {
             return icon.window == each->first.first && icon.id == each->first.second && !icon.hidden;
         });
-        if (kept) {
-            ++each;
-            continue;
-        }
-        XDestroyWindow(connection_.display(), each->second.window);
-        each = docked_.erase(each);
+        each = kept ? std::next(each) : docked_.erase(each);
+    }
+    // A manager that ends leaves the icons unmapped at the root (or maps
+    // them there, through its save-set), and a new one knows nothing of
+    // them: the old windows go and fresh ones ask the manager there now.
+    ::Window manager = CurrentManager();
+    // Before docking the server is asked who owns the tray right now: the
+    // owner heard of may have gone a moment ago, its going not yet read.
+    const bool docking = manager != 0 && std::any_of(icons.begin(), icons.end(), [&](const TrayIcon& icon) {
+        const auto found = docked_.find(Key{icon.window, icon.id});
+        return !icon.hidden && (found == docked_.end() || !found->second.window || manager != dockedTo_);
+    });
+    if (docking) manager = manager_ = Manager();
+    if (manager != dockedTo_) {
+        for (auto& [key, docked] : docked_) docked.window.reset();
+        dockedTo_ = manager;
     }
     for (const TrayIcon& icon : icons) {
         if (icon.hidden) continue;
         auto found = docked_.find(Key{icon.window, icon.id});
         if (found == docked_.end()) {
-            if (!ManagerRuns()) continue;  // no tray on this desktop: nothing shows
+            if (manager == 0) continue;  // no tray on this desktop: nothing shows
             found = docked_.emplace(Key{icon.window, icon.id}, Docked{}).first;
-            Dock(icon, found->second);
         }
         Docked& docked = found->second;
-        if (docked.icon != icon.icon) {
-            docked.icon = icon.icon;
-            Paint(docked);
+        if (!docked.window) {
+            if (manager == 0) continue;
+            docked.window = std::make_unique<TrayIconWindow>(connection_, manager);
         }
-        if (docked.tip != icon.tip) {
-            // Tray managers show an icon's name as its tooltip.
-            docked.tip = icon.tip;
-            XChangeProperty(connection_.display(), docked.window, connection_.atom("_NET_WM_NAME"),
-                            connection_.atom("UTF8_STRING"), 8, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(icon.tip.data()), static_cast<int>(icon.tip.size()));
-            XStoreName(connection_.display(), docked.window, Utf8ToGbk(icon.tip).c_str());
-        }
+        docked.window->SetIcon(icon.icon);
+        docked.window->SetTip(icon.tip);
         // A balloon with text shows; an empty one shows nothing.
         const bool wantsBalloon = icon.balloon && !icon.balloon->text.empty();
         if (wantsBalloon && !docked.balloonShown) ShowBalloon(icon);
@@ -165,87 +161,15 @@ void XTray::Synchronize() {
     if (balloon_ != nullptr && !balloonWanted && IsWindow(balloon_)) ShowWindow(balloon_, SW_HIDE);
 }
 
-void XTray::Dock(const TrayIcon& icon, Docked& docked) {
-    (void)icon;
-    Display* display = connection_.display();
-    XSetWindowAttributes attributes{};
-    attributes.event_mask = ButtonPressMask | ButtonReleaseMask | ExposureMask | StructureNotifyMask;
-    attributes.background_pixel = 0x303030;
-    docked.window = XCreateWindow(display, connection_.root(), 0, 0, kIconSize, kIconSize, 0, connection_.depth(),
-                                  InputOutput, connection_.visual(), CWEventMask | CWBackPixel, &attributes);
-    // XEmbed: version 0, mapped once embedded.
-    const long info[2] = {0, 1};
-    const Atom embedInfo = connection_.atom("_XEMBED_INFO");
-    XChangeProperty(display, docked.window, embedInfo, embedInfo, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(info), 2);
-    XEvent request{};
-    request.xclient.type = ClientMessage;
-    request.xclient.window = Manager();
-    request.xclient.message_type = connection_.atom("_NET_SYSTEM_TRAY_OPCODE");
-    request.xclient.format = 32;
-    request.xclient.data.l[0] = CurrentTime;
-    request.xclient.data.l[1] = kRequestDock;
-    request.xclient.data.l[2] = static_cast<long>(docked.window);
-    XSendEvent(display, request.xclient.window, False, NoEventMask, &request);
-}
-
-// The icon's pixels, scaled to the icon window and blended over its background.
-void XTray::Paint(const Docked& docked) {
-    const IconImage* image = IconFromHandle(docked.icon);
-    if (image == nullptr || image->width <= 0 || image->height <= 0) return;
-    XWindowAttributes attributes{};
-    if (XGetWindowAttributes(connection_.display(), docked.window, &attributes) == 0) return;
-    const int width = std::max(attributes.width, 1);
-    const int height = std::max(attributes.height, 1);
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t source = image->pixels[static_cast<std::size_t>(y * image->height / height) *
-                                                           static_cast<std::size_t>(image->width) +
-                                                       static_cast<std::size_t>(x * image->width / width)];
-            const std::uint32_t alpha = source >> 24;
-            auto blend = [&](int shift) {
-                return (((source >> shift) & 0xFF) * alpha + 0x30 * (255 - alpha)) / 255 << shift;
-            };
-            pixels[static_cast<std::size_t>(y * width + x)] = blend(16) | blend(8) | blend(0);
-        }
-    XImage* ximage = XCreateImage(connection_.display(), connection_.visual(),
-                                  static_cast<unsigned>(connection_.depth()), ZPixmap, 0,
-                                  reinterpret_cast<char*>(pixels.data()), static_cast<unsigned>(width),
-                                  static_cast<unsigned>(height), 32, width * 4);
-    if (ximage == nullptr) return;
-    GC gc = XCreateGC(connection_.display(), docked.window, 0, nullptr);
-    XPutImage(connection_.display(), docked.window, gc, ximage, 0, 0, 0, 0, static_cast<unsigned>(width),
-              static_cast<unsigned>(height));
-    XFreeGC(connection_.display(), gc);
-    ximage->data = nullptr;  // the vector owns the pixels
-    XDestroyImage(ximage);
-}
-
 bool XTray::HandleEvent(const XEvent& event) {
     if (selectionEventBase_ >= 0 && event.type == selectionEventBase_ + XFixesSelectionNotify) {
         managerChanged_ = true;
         return true;
     }
     for (auto& [key, docked] : docked_) {
-        if (docked.window != event.xany.window) continue;
-        if (event.type == Expose || event.type == ConfigureNotify) Paint(docked);
-        if (event.type != ButtonPress && event.type != ButtonRelease) return true;
-        const XButtonEvent& button = event.xbutton;
-        const UINT downs[] = {WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_RBUTTONDOWN};
-        const UINT ups[] = {WM_LBUTTONUP, WM_MBUTTONUP, WM_RBUTTONUP};
-        const UINT twice[] = {WM_LBUTTONDBLCLK, WM_MBUTTONDBLCLK, WM_RBUTTONDBLCLK};
-        if (button.button < Button1 || button.button > Button3) return true;
-        const int index = static_cast<int>(button.button - Button1);
-        if (event.type == ButtonPress) {
-            // A second press soon after the first on the same button is a double click.
-            docked.doublePress = docked.lastButton == button.button && button.time - docked.lastPress <= GetDoubleClickTime();
-            docked.lastButton = docked.doublePress ? 0 : button.button;
-            docked.lastPress = button.time;
-            NotifyTrayIcon(key.first, key.second, docked.doublePress ? twice[index] : downs[index]);
-        } else {
-            NotifyTrayIcon(key.first, key.second, ups[index]);
-        }
+        if (!docked.window || docked.window->id() != event.xany.window) continue;
+        if (const UINT mouseMessage = docked.window->HandleEvent(event))
+            NotifyTrayIcon(key.first, key.second, mouseMessage);
         return true;
     }
     return false;

@@ -10,9 +10,11 @@
 #include <X11/Xlib.h>
 
 #include <map>
+#include <memory>
 #include <utility>
 
 #include "platform/base/event_loop.h"
+#include "platform/display/x_tray_icon.h"
 
 namespace zem::platform::display {
 
@@ -25,7 +27,9 @@ public:
     XTray(const XTray&) = delete;
     XTray& operator=(const XTray&) = delete;
 
-    // Docks new icons, repaints changed ones, removes gone ones, shows balloons.
+    // Docks new icons, repaints changed ones, removes gone ones, shows
+    // balloons; when another tray manager took the tray (or the last one
+    // went), every icon docks anew into the one there now.
     void Synchronize();
     // True when the event was for a tray icon window, or told of a change
     // of the tray manager.
@@ -36,30 +40,24 @@ public:
 
 private:
     struct Docked {
-        ::Window window = 0;
-        HICON icon = nullptr;
-        std::string tip;
+        std::unique_ptr<TrayIconWindow> window;  // none while no tray manager runs
         bool balloonShown = false;
-        unsigned lastButton = 0;
-        ::Time lastPress = 0;
-        bool doublePress = false;
     };
     using Key = std::pair<HWND, UINT>;
-    void Dock(const TrayIcon& icon, Docked& docked);
-    void Paint(const Docked& docked);
     void ShowBalloon(const TrayIcon& icon);
-    // Whether a tray manager runs, asked of the server only after it told of
-    // a change of the manager's selection (or each time, where it cannot tell).
-    bool ManagerRuns();
+    // The tray manager's window, asked of the server only after it told of a
+    // change of the manager's selection (or each time, where it cannot tell).
+    ::Window CurrentManager();
 
     XConnection& connection_;
     std::map<Key, Docked> docked_;
+    ::Window dockedTo_ = 0;  // the manager the icon windows were docked into
     HWND balloon_ = nullptr;
     Key balloonOwner_{};
     LoopTimerId balloonTimer_ = 0;
     int selectionEventBase_ = -1;  // the XFixes events', or -1 without XFixes
     bool managerChanged_ = true;
-    bool managerRuns_ = false;
+    ::Window manager_ = 0;
 };
 
 }  // namespace zem::platform::display

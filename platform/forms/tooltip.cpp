@@ -22,39 +22,52 @@ constexpr int kPaddingX = 4;
 constexpr int kPaddingY = 2;
 constexpr int kBelowPointer = 20;
 
+// The pointer still rests on the control: its window is the one under the
+// pointer (a window covering it, or the pointer gone elsewhere, ends it).
+bool PointerStillOn(const Control* control, HWND window) {
+    if (window == nullptr || !IsWindow(window)) return false;
+    if (!control->Visible() || !platform::IsEffectivelyVisible(window)) return false;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    return platform::WindowAtPoint(cursor) == window;
+}
+
 // The one tooltip of the program. Its window doubles as the owner of the
 // timers; it is made on first need and again after the desktop it lived on
-// went away (tests start fresh desktops).
+// went away (tests start fresh desktops). What it belongs to (a control, a
+// tray icon) is only a name to it, with the tip's text and whether the
+// pointer is still there.
 class ToolTip {
 public:
-    void PointerOver(const Control* control, HWND window) {
-        if (control != nullptr && control->ToolTipText().empty()) control = nullptr;
-        if (control == control_) {
-            if (control_ != nullptr && shown_ && control_->ToolTipText() != text_) Present();
+    void PointerOver(const void* owner, std::function<std::string()> text, std::function<bool()> pointerThere) {
+        if (owner != nullptr && text().empty()) owner = nullptr;
+        if (owner == owner_) {
+            if (owner_ == nullptr) return;
+            text_ = std::move(text);
+            pointerThere_ = std::move(pointerThere);
+            if (shown_ && text_() != shownText_) Present();
             return;
         }
         Hide();
-        control_ = control;
-        window_ = window;
+        owner_ = owner;
+        text_ = std::move(text);
+        pointerThere_ = std::move(pointerThere);
         suppressed_ = false;
-        if (control_ == nullptr) return;
+        if (owner_ == nullptr) return;
         if (EnsureWindow()) SetTimer(tip_, kShowTimer, ToolTipInitialDelay, nullptr);
     }
 
     void ButtonPressed() {
         Hide();
-        suppressed_ = control_ != nullptr;
+        suppressed_ = owner_ != nullptr;
     }
 
-    void Forget(const Control* control) {
-        if (control != control_) return;
-        Hide();
-        control_ = nullptr;
-        window_ = nullptr;
+    void Forget(const void* owner) {
+        if (owner == owner_) Drop();
     }
 
     HWND ShownWindow() const { return shown_ && IsWindow(tip_) ? tip_ : nullptr; }
-    const std::string& Text() const { return text_; }
+    const std::string& Text() const { return shownText_; }
 
 private:
     static LRESULT Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -71,15 +84,7 @@ private:
         return tip_ != nullptr;
     }
 
-    // The pointer still rests on the control: its window is the one under the
-    // pointer (a window covering it, or the pointer gone elsewhere, ends it).
-    bool PointerStillThere() const {
-        if (control_ == nullptr || window_ == nullptr || !IsWindow(window_)) return false;
-        if (!control_->Visible() || !platform::IsEffectivelyVisible(window_)) return false;
-        POINT cursor{};
-        GetCursorPos(&cursor);
-        return platform::WindowAtPoint(cursor) == window_;
-    }
+    bool PointerStillThere() const { return owner_ != nullptr && pointerThere_ && pointerThere_(); }
 
     void Timer(UINT_PTR id) {
         if (id == kShowTimer) {
@@ -90,11 +95,7 @@ private:
                 SetTimer(tip_, kHideTimer, ToolTipShowTime, nullptr);
             }
         } else if (id == kLeaveTimer) {
-            if (!PointerStillThere()) {
-                Hide();
-                control_ = nullptr;
-                window_ = nullptr;
-            }
+            if (!PointerStillThere()) Drop();
         } else if (id == kHideTimer) {
             Hide();
             suppressed_ = true;  // shown once per visit
@@ -104,12 +105,12 @@ private:
     // Sizes the window to the text and shows it below the pointer, kept on
     // the screen.
     void Present() {
-        text_ = control_->ToolTipText();
+        shownText_ = text_();
         HDC dc = GetDC(tip_);
         SIZE size{};
         {
             ScopedFont font(dc, *StdFont::Create());
-            size = platform::MeasureTextUtf8(dc, text_);
+            size = platform::MeasureTextUtf8(dc, shownText_);
         }
         ReleaseDC(tip_, dc);
         const int width = size.cx + 2 * kPaddingX + 2;
@@ -125,6 +126,13 @@ private:
         shown_ = true;
         InvalidateRect(tip_, nullptr, FALSE);
         UpdateWindow(tip_);
+    }
+
+    void Drop() {
+        Hide();
+        owner_ = nullptr;
+        text_ = nullptr;
+        pointerThere_ = nullptr;
     }
 
     void Hide() {
@@ -149,14 +157,15 @@ private:
         ScopedFont font(dc, *StdFont::Create());
         SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
         SetBkMode(dc, TRANSPARENT);
-        platform::DrawTextUtf8(dc, text_, inside, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        platform::DrawTextUtf8(dc, shownText_, inside, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         EndPaint(tip_, &paint);
     }
 
     HWND tip_ = nullptr;
-    const Control* control_ = nullptr;
-    HWND window_ = nullptr;
-    std::string text_;
+    const void* owner_ = nullptr;
+    std::function<std::string()> text_;
+    std::function<bool()> pointerThere_;
+    std::string shownText_;
     bool shown_ = false;
     bool suppressed_ = false;
 };
@@ -181,9 +190,22 @@ LRESULT ToolTip::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
-void ToolTipPointerOver(const Control* control, HWND window) { TheToolTip().PointerOver(control, window); }
+void ToolTipPointerOver(const Control* control, HWND window) {
+    if (control == nullptr) {
+        TheToolTip().PointerOver(nullptr, nullptr, nullptr);
+        return;
+    }
+    TheToolTip().PointerOver(
+        control, [control] { return control->ToolTipText(); },
+        [control, window] { return PointerStillOn(control, window); });
+}
 void ToolTipButtonPressed() { TheToolTip().ButtonPressed(); }
 void ToolTipForget(const Control* control) { TheToolTip().Forget(control); }
+void ToolTipPointerOverArea(const void* owner, std::function<std::string()> text,
+                            std::function<bool()> pointerThere) {
+    TheToolTip().PointerOver(owner, std::move(text), std::move(pointerThere));
+}
+void ToolTipLeaveArea(const void* owner) { TheToolTip().Forget(owner); }
 HWND ShownToolTipWindow() { return TheToolTip().ShownWindow(); }
 std::string ShownToolTipText() { return ShownToolTipWindow() != nullptr ? TheToolTip().Text() : std::string(); }
 

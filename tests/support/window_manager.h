@@ -12,21 +12,13 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/types.h>
-#include <sys/wait.h>
 #include <time.h>
-#include <unistd.h>
 
-#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
-extern char** environ;
+#include "tests/support/test_child_process.h"
 
 namespace zem::testing {
 
@@ -35,31 +27,12 @@ public:
     // Starts the manager on `display` and waits (up to 5 s, then 60 s) until
     // it has taken the screen and frames the windows that map; Running()
     // tells whether it did.
-    explicit TestWindowManager(const std::string& display) {
-        // The environment is made before the fork: the child only execs.
-        std::vector<std::string> variables{"DISPLAY=" + display};
-        for (char** each = environ; *each != nullptr; ++each)
-            if (std::strncmp(*each, "DISPLAY=", 8) != 0) variables.emplace_back(*each);
-        std::vector<char*> environment;
-        for (std::string& each : variables) environment.push_back(each.data());
-        environment.push_back(nullptr);
-        char program[] = "openbox";
-        char noSession[] = "--sm-disable";
-        char* arguments[] = {program, noSession, nullptr};
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-            const int quiet = ::open("/dev/null", O_WRONLY);
-            ::dup2(quiet, 1);
-            ::dup2(quiet, 2);
-            ::execvpe(program, arguments, environment.data());
-            ::_exit(127);
-        }
+    explicit TestWindowManager(const std::string& display) : process_(display, {"openbox", "--sm-disable"}) {
         Display* connection = XOpenDisplay(display.c_str());
         if (connection == nullptr) return;
         // The manager has taken the screen once the root names its check window.
         const Atom check = XInternAtom(connection, "_NET_SUPPORTING_WM_CHECK", False);
-        for (int tries = 0; tries < 500 && pid_ > 0 && !running_; ++tries) {
+        for (int tries = 0; tries < 500 && process_.Alive() && !running_; ++tries) {
             Atom type = None;
             int format = 0;
             unsigned long count = 0, after = 0;
@@ -74,12 +47,6 @@ public:
         // framed a window of the test's own.
         if (running_) running_ = FramesAWindow(connection);
         XCloseDisplay(connection);
-    }
-    ~TestWindowManager() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGTERM);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
     }
     TestWindowManager(const TestWindowManager&) = delete;
     TestWindowManager& operator=(const TestWindowManager&) = delete;
@@ -115,7 +82,7 @@ private:
         return false;
     }
 
-    pid_t pid_ = -1;
+    TestChildProcess process_;
     bool running_ = false;
 };
 

@@ -1,4 +1,4 @@
-// What a test reads back of a window's place from the X server.
+// What a test reads back of a window from the X server: its place, its name.
 #pragma once
 
 // The platform's names first: Xlib's macros (None...) would clash with them.
@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 
 #include <optional>
+#include <string>
 
 namespace zem::testing {
 
@@ -35,6 +36,19 @@ inline std::optional<XWindowAttributes> LargestShownWindow(Display* display) {
     }
     if (children != nullptr) XFree(children);
     return largest;
+}
+
+// The window's _NET_WM_NAME (UTF-8); empty when it has none.
+inline std::string WindowName(Display* display, ::Window window) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), 0, 64, False,
+                       XInternAtom(display, "UTF8_STRING", False), &type, &format, &count, &after, &data);
+    std::string name = data != nullptr ? std::string(reinterpret_cast<char*>(data), count) : std::string();
+    if (data != nullptr) XFree(data);
+    return name;
 }
 
 }  // namespace zem::testing

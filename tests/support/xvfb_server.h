@@ -14,6 +14,8 @@
 
 #include <string>
 
+#include "tests/support/test_child_process.h"
+
 namespace zem::testing {
 
 class XvfbServer {
@@ -52,13 +54,7 @@ public:
     void Export() const {
         if (!name_.empty()) ::setenv("DISPLAY", name_.c_str(), 1);
     }
-    void Stop() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGTERM);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-    }
+    void Stop() { EndChildProcess(pid_); }
 
 private:
     pid_t pid_ = -1;
