@@ -133,4 +133,66 @@ inline ::Window ActiveWindow(Display* display) {
     return WindowProperty(display, DefaultRootWindow(display), "_NET_ACTIVE_WINDOW");
 }
 
+// The windows the manager manages (_NET_CLIENT_LIST), oldest first.
+inline std::vector<::Window> ClientList(Display* display) {
+    std::vector<::Window> clients;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_CLIENT_LIST", False), 0,
+                           4096, False, XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+        data != nullptr && format == 32) {
+        const auto* windows = reinterpret_cast<const unsigned long*>(data);
+        for (unsigned long index = 0; index < count; ++index) clients.push_back(static_cast<::Window>(windows[index]));
+    }
+    if (data != nullptr) XFree(data);
+    return clients;
+}
+
+// The managed window of the process `pid` (by its _NET_WM_PID); 0 for none.
+inline ::Window ClientOfProcess(Display* display, pid_t pid) {
+    for (const ::Window client : ClientList(display)) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        long owner = 0;
+        if (XGetWindowProperty(display, client, XInternAtom(display, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL,
+                               &type, &format, &count, &after, &data) == Success &&
+            data != nullptr && count == 1)
+            owner = *reinterpret_cast<const long*>(data);
+        if (data != nullptr) XFree(data);
+        if (owner == pid) return client;
+    }
+    return 0;
+}
+
+// Asks the manager, as a pager would (wmctrl -c), to close the window: it
+// sends the window WM_DELETE_WINDOW.
+inline void RequestClose(Display* display, ::Window client) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = client;
+    event.xclient.message_type = XInternAtom(display, "_NET_CLOSE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = CurrentTime;
+    event.xclient.data.l[1] = 2;  // from a pager
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XSync(display, False);
+}
+
+// Asks the manager, as a pager would, to make the window the active one.
+inline void RequestActivation(Display* display, ::Window client) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = client;
+    event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2;  // from a pager
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XSync(display, False);
+}
+
 }  // namespace zem::testing
