@@ -168,31 +168,28 @@ inline ::Window ClientOfProcess(Display* display, pid_t pid) {
     return 0;
 }
 
-// Asks the manager, as a pager would (wmctrl -c), to close the window: it
-// sends the window WM_DELETE_WINDOW.
-inline void RequestClose(Display* display, ::Window client) {
+// A request to the manager about a client window, as a pager sends it.
+inline void SendManagerRequest(Display* display, ::Window client, const char* request, long first, long second) {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = client;
-    event.xclient.message_type = XInternAtom(display, "_NET_CLOSE_WINDOW", False);
+    event.xclient.message_type = XInternAtom(display, request, False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = CurrentTime;
-    event.xclient.data.l[1] = 2;  // from a pager
+    event.xclient.data.l[0] = first;
+    event.xclient.data.l[1] = second;
     XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     XSync(display, False);
 }
 
+// Asks the manager, as a pager would (wmctrl -c), to close the window: it
+// sends the window WM_DELETE_WINDOW.
+inline void RequestClose(Display* display, ::Window client) {
+    SendManagerRequest(display, client, "_NET_CLOSE_WINDOW", CurrentTime, 2 /* from a pager */);
+}
+
 // Asks the manager, as a pager would, to make the window the active one.
 inline void RequestActivation(Display* display, ::Window client) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = client;
-    event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = 2;  // from a pager
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
-    XSync(display, False);
+    SendManagerRequest(display, client, "_NET_ACTIVE_WINDOW", 2 /* from a pager */, CurrentTime);
 }
 
 }  // namespace zem::testing
