@@ -27,6 +27,9 @@ public:
                               std::int32_t lStatusCode, const std::string& sStatusText);
     // Ends every process of the image name (the shell's routine).
     void KillVodSoft(const std::string& SoftName);
+    // A failed upgrade has unloaded the window, which only waits, hidden, for
+    // the failure balloon's time to end: nothing brings it back.
+    bool WaitingOutTheFailure() const { return failed_; }
 
     zem::forms::Image Image1{*this, "Image1"};    // background, drag surface
     zem::forms::Image Image2{*this, "Image2"};    // close glyph

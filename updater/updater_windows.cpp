@@ -16,8 +16,10 @@ LRESULT TrayWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         // A failing step is skipped; the message still reaches the saved procedure.
         forms::SkipOnError([&] {
             if (lParam == WM_LBUTTONUP) {
+                // The window of a failed upgrade stays hidden: its download is
+                // gone, and it ends with the balloon.
                 Form1& main = FormInstance<Form1>::Get();
-                main.SetVisible(!main.Visible());
+                if (!main.WaitingOutTheFailure()) main.SetVisible(!main.Visible());
             } else if (lParam == WM_RBUTTONUP || lParam == NIN_BALLOONUSERCLICK) {
                 Form1& main = FormInstance<Form1>::Get();
                 SetForegroundWindow(main.hWnd());

@@ -32,6 +32,10 @@ public:
 
 const std::vector<Form*>& LoadedForms() { return loadedForms; }
 
+bool AnyFormKeepsProgramRunning() {
+    return std::any_of(loadedForms.begin(), loadedForms.end(), [](const Form* form) { return form->KeepsProgramRunning(); });
+}
+
 bool TimerDueWithin(platform::Milliseconds span) {
     const platform::TimerScheduler* timers = platform::CurrentTimerScheduler();
     if (timers == nullptr) return false;
@@ -148,6 +152,7 @@ void Form::TearDown() {
         forget();
         unloadedForms.push_back(this);
     }
+    if (!AnyFormKeepsProgramRunning()) WakeProgramLoop();
 }
 
 void Form::Unload() {

@@ -86,6 +86,11 @@ public:
     // controls go; the next use of its global instance makes it anew.
     void Unload();
     bool IsLoaded() const { return loaded_; }
+    // Whether the form keeps its program running: loaded, and shown at least
+    // once (visible now or hidden since). A form loaded but never shown only
+    // holds something for the others (the menu of a tray icon) and no person
+    // can reach it, so it keeps no program running without a window.
+    bool KeepsProgramRunning() const { return loaded_ && shownOnce_; }
 
     // Form events.
     virtual void Form_Load() {}
@@ -156,8 +161,11 @@ private:
 bool TimerDueWithin(platform::Milliseconds span);
 inline constexpr platform::Milliseconds kSnapshotSettleMilliseconds = 500;
 
-// Every loaded form, in load order (the program ends when none is left).
+// Every loaded form, in load order.
 const std::vector<Form*>& LoadedForms();
+// Whether any loaded form keeps the program running (the program ends when
+// none does): see Form::KeepsProgramRunning.
+bool AnyFormKeepsProgramRunning();
 // Takes every loaded form down without events (End); the objects wait for
 // FreeUnloadedForms.
 void UnloadAllFormsSilently();

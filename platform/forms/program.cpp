@@ -19,6 +19,8 @@ namespace {
 std::string title;
 std::string command;
 bool ended = false;
+// How many RunMessageLoop calls are running (a wake is only for them).
+int runningLoops = 0;
 std::function<void()> endAction;
 // The runtime's random sequence: x' = (x * 1140671485 + 12820163) mod 2^24.
 std::uint32_t randomState = 0x50000;
@@ -101,11 +103,22 @@ int RunProgram(const std::function<void()>& startUp) {
     return exitCode;
 }
 
+void WakeProgramLoop() {
+    if (runningLoops > 0) PostMessageA(nullptr, WM_NULL, 0, 0);
+}
+
 int RunMessageLoop() {
+    struct Running {
+        Running() { ++runningLoops; }
+        ~Running() { --runningLoops; }
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+    } running;
     FreeUnloadedForms();
     int exitCode = 0;
     const ManualLoopBound bound;
-    while (!Ended() && !LoadedForms().empty()) {
+    // Forms that were never shown (a tray menu's holder) keep no program running.
+    while (!Ended() && AnyFormKeepsProgramRunning()) {
         bound.Check();
         const LoopStep step = RunOneLoopStep();
         FreeUnloadedForms();

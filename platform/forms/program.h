@@ -63,13 +63,20 @@ void End();
 bool Ended();
 
 // Runs a program: the start-up object (Sub Main, or the showing of the
-// start-up form), then the message loop until the last form is unloaded or
-// the program ends. Returns the exit code.
+// start-up form), then the message loop until no form that was ever shown is
+// loaded (AnyFormKeepsProgramRunning) or the program ends. Returns the exit
+// code.
 int RunProgram(const std::function<void()>& startUp);
-// The loop of RunProgram, after its start-up object: runs until End, the last
-// form's unload, WM_QUIT or a moment when nothing can ever arrive, freeing
-// unloaded forms between steps; the forms stay. Returns the exit code.
+// The loop of RunProgram, after its start-up object: runs until End, the
+// unload of the last form that keeps the program running, WM_QUIT or a moment
+// when nothing can ever arrive, freeing unloaded forms between steps; the
+// forms stay. Returns the exit code.
 int RunMessageLoop();
+
+// Wakes a running RunMessageLoop that waits for messages, so that it looks
+// again whether a form keeps the program running: a form may unload inside
+// the wait (a window manager's close comes with the X events read there).
+void WakeProgramLoop();
 
 // For the program start and for tests: what End does besides marking the
 // program ended, and the return to the running state.

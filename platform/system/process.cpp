@@ -201,10 +201,14 @@ TaskkillCommand ParseTaskkill(std::string_view rest) {
 // A started taskkill ends the caller a moment after the call returned; the
 // caller meanwhile goes on, so commands it starts right after (the next image
 // name of a list) still run, as they would beside a separate process.
+// The first process of a PID namespace (a container's program) is immune to
+// the signals it sends itself: the kill returns and it still runs, so it then
+// exits, with the status a shell gives a process ended by SIGKILL.
 void EndCallerShortly() {
     std::thread([] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         kill(getpid(), SIGKILL);
+        _exit(128 + SIGKILL);
     }).detach();
 }
 

@@ -55,17 +55,7 @@ protected:
         return value;
     }
     // Asks the window manager to bring a window back, as a taskbar would.
-    void ActivateAsATaskbar(::Window window) {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window;
-        event.xclient.message_type = XInternAtom(observer, "_NET_ACTIVE_WINDOW", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = 2;  // from a pager or taskbar
-        XSendEvent(observer, DefaultRootWindow(observer), False, SubstructureRedirectMask | SubstructureNotifyMask,
-                   &event);
-        XFlush(observer);
-    }
+    void ActivateAsATaskbar(::Window window) { zem::testing::RequestActivation(observer, window); }
 
     // The X window of a loaded form, or 0.
     template <class FormClass>

@@ -218,4 +218,63 @@ inline ::Window ActiveWindow(Display* display) {
     return WindowProperty(display, DefaultRootWindow(display), "_NET_ACTIVE_WINDOW");
 }
 
+// The windows the manager manages (_NET_CLIENT_LIST), oldest first.
+inline std::vector<::Window> ClientList(Display* display) {
+    std::vector<::Window> clients;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_CLIENT_LIST", False), 0,
+                           4096, False, XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+        data != nullptr && format == 32) {
+        const auto* windows = reinterpret_cast<const unsigned long*>(data);
+        for (unsigned long index = 0; index < count; ++index) clients.push_back(static_cast<::Window>(windows[index]));
+    }
+    if (data != nullptr) XFree(data);
+    return clients;
+}
+
+// The managed window of the process `pid` (by its _NET_WM_PID); 0 for none.
+inline ::Window ClientOfProcess(Display* display, pid_t pid) {
+    for (const ::Window client : ClientList(display)) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        long owner = 0;
+        if (XGetWindowProperty(display, client, XInternAtom(display, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL,
+                               &type, &format, &count, &after, &data) == Success &&
+            data != nullptr && count == 1)
+            owner = *reinterpret_cast<const long*>(data);
+        if (data != nullptr) XFree(data);
+        if (owner == pid) return client;
+    }
+    return 0;
+}
+
+// A request to the manager about a client window, as a pager sends it.
+inline void SendManagerRequest(Display* display, ::Window client, const char* request, long first, long second) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = client;
+    event.xclient.message_type = XInternAtom(display, request, False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = first;
+    event.xclient.data.l[1] = second;
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XSync(display, False);
+}
+
+// Asks the manager, as a pager would (wmctrl -c), to close the window: it
+// sends the window WM_DELETE_WINDOW.
+inline void RequestClose(Display* display, ::Window client) {
+    SendManagerRequest(display, client, "_NET_CLOSE_WINDOW", CurrentTime, 2 /* from a pager */);
+}
+
+// Asks the manager, as a pager would, to make the window the active one.
+inline void RequestActivation(Display* display, ::Window client) {
+    SendManagerRequest(display, client, "_NET_ACTIVE_WINDOW", 2 /* from a pager */, CurrentTime);
+}
+
 }  // namespace zem::testing

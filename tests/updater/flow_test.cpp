@@ -301,6 +301,9 @@ TEST_F(UpdaterFlow, CancelDuringTheTransferShowsTheFailureAndEndsAfterTheBalloon
     ExpectFailureShown(*form);
     EXPECT_FALSE(seen.empty());
     EXPECT_FALSE(forms::Ended());
+    // A left click on the icon meanwhile leaves the window hidden: its download is gone.
+    ASSERT_TRUE(platform::ClickTrayIcon(form->hWnd(), 0, platform::MouseButton::Left));
+    EXPECT_FALSE(form->Visible());
 
     // The balloon's time over, the icon goes and the updater ends.
     desktop.clock().Advance(9999);

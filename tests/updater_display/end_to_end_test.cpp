@@ -17,56 +17,25 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <signal.h>
-
 #include <chrono>
-#include <cstdlib>
 #include <functional>
 #include <filesystem>
 #include <future>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
-#include "platform/system/files.h"
-#include "platform/system/process.h"
-#include "platform/system/profile.h"
 #include "shell/config_info.h"
 #include "site/sample_server.h"
 #include "tests/network/scripted_server.h"
 #include "tests/support/process_namespace.h"
-#include "tests/support/x_geometry.h"
-#include "tests/support/xtest_input.h"
-#include "tests/support/xvfb_server.h"
-#include "tests/system/scoped_environment.h"
-#include "tests/system/temp_folder.h"
-#include "windows/version_check.h"
+#include "tests/updater_display/updater_on_display.h"
 
 namespace {
 
-// The first top-level X window of this size to be mapped, waiting at most `milliseconds`.
-std::optional<Window> WaitForMappedWindow(Display* display, int width, int height, int milliseconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-        while (XPending(display) > 0) {
-            XEvent event;
-            XNextEvent(display, &event);
-            if (event.type != MapNotify) continue;
-            XWindowAttributes attributes;
-            if (XGetWindowAttributes(display, event.xmap.window, &attributes) && attributes.width == width &&
-                attributes.height == height)
-                return event.xmap.window;
-        }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        pollfd readable{ConnectionNumber(display), POLLIN, 0};
-        poll(&readable, 1, static_cast<int>(std::max<long>(left.count(), 0)));
-    }
-    return std::nullopt;
-}
+using zem::updater_display_testing::UpdaterOnDisplay;
 
 // Waits until a file of this name is written and closed in the watched folder.
 bool WaitForWrittenFile(int watcher, const std::string& name, int milliseconds) {
@@ -85,78 +54,6 @@ bool WaitForWrittenFile(int watcher, const std::string& name, int milliseconds) 
     }
     return false;
 }
-
-// The real updater on an Xvfb of its own, started as the player starts it
-// with "1.4###shengji###" from a program folder whose Config.ini holds 1.3,
-// the content server's fixed host pointed at `host`.
-struct UpdaterOnDisplay {
-    explicit UpdaterOnDisplay(const std::string& address)
-        : programFolder(folder.Path().string()),
-          observer(XOpenDisplay(xvfb.Name().c_str())),
-          input(xvfb.Name()),
-          display("DISPLAY", xvfb.Name()),
-          host("ZEM_HOST", address),
-          headless("ZEM_HEADLESS", std::nullopt) {
-        std::filesystem::copy_file(ZEM_UPDATE_PROGRAM, folder.Path() / "update");
-        std::filesystem::create_directories(folder.Path() / "zemskin");
-        配置信息::WriteConfig("Version", "Version", "1.3");
-        if (observer == nullptr) return;
-        XSelectInput(observer, DefaultRootWindow(observer), SubstructureNotifyMask);
-        XSync(observer, False);
-    }
-    ~UpdaterOnDisplay() {
-        // The updater of a cancelled upgrade waits out its balloon: it is ended here.
-        if (updater > 0 && !zem::testing::WaitForExit(updater, 0)) {
-            kill(updater, SIGKILL);
-            zem::testing::WaitForExit(updater, 20000);
-        }
-        if (observer != nullptr) XCloseDisplay(observer);
-    }
-    UpdaterOnDisplay(const UpdaterOnDisplay&) = delete;
-    UpdaterOnDisplay& operator=(const UpdaterOnDisplay&) = delete;
-
-    // Starts the updater (as a child of the test's own, whose wait status the
-    // test reads, when `ownChild`); true once its window is mapped.
-    bool Start(bool ownChild = false) {
-        if (observer == nullptr || !input.Connected() || !版本检查::UpdaterPresent()) return false;
-        updater = ownChild ? zem::testing::SpawnProgram({(folder.Path() / "update").string(), "1.4###shengji###"})
-                           : static_cast<pid_t>(zem::platform::StartCommandLine(
-                                 版本检查::UpdateCommandLine("1.4", 版本检查::UpgradeMode), SW_SHOWNORMAL));
-        if (updater <= 0) return false;
-        window = WaitForMappedWindow(observer, 550, 401, 20000);
-        if (!window) return false;
-        place = zem::testing::RootRect(observer, *window);
-        return true;
-    }
-    // A click at a point of the window, in its own coordinates.
-    void ClickAt(int x, int y) { input.Click(static_cast<int>(place.left) + x, static_cast<int>(place.top) + y); }
-    // Waits until the window is unmapped.
-    bool WaitForUnmap(int milliseconds) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-        while (std::chrono::steady_clock::now() < deadline) {
-            XSync(observer, False);
-            while (XPending(observer) > 0) {
-                XEvent event;
-                XNextEvent(observer, &event);
-                if (event.type == UnmapNotify && event.xunmap.window == *window) return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-
-    zem::testing::TempFolder folder{"程序 目录"};
-    zem::platform::ScopedProgramFolder programFolder;
-    zem::testing::XvfbServer xvfb;
-    Display* observer;
-    zem::testing::XTestInput input;
-    zem::testing::ScopedEnvironment display;
-    zem::testing::ScopedEnvironment host;
-    zem::testing::ScopedEnvironment headless;
-    pid_t updater = -1;
-    std::optional<Window> window;
-    RECT place{};
-};
 
 TEST(UpdaterEndToEnd, TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVersion) {
     ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVersion", 120000)
@@ -276,7 +173,7 @@ TEST(UpdaterEndToEnd, EveryEndDuringTheDownloadStopsTheTransferAndLeavesNoPartFi
         });
         UpdaterOnDisplay updater(server.Address());
         ASSERT_FALSE(updater.xvfb.Name().empty()) << "Xvfb did not start";
-        ASSERT_TRUE(updater.Start(true)) << "the updater's window did not appear";
+        ASSERT_TRUE(updater.Start(版本检查::UpgradeMode, true)) << "the updater's window did not appear";
         updater.ClickAt(216 + 50, 352 + 16);
         ASSERT_GT(WaitForFill(updater.observer, updater.place, [](int filled) { return filled > 0; }, 30000), 0)
             << "the download did not start";
