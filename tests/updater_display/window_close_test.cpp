@@ -7,6 +7,9 @@
 // runs in a process namespace of its own.
 #include <gtest/gtest.h>
 
+// The platform's names first: Xlib's macros (None...) would clash with them.
+#include "tests/support/window_manager.h"
+
 #include <algorithm>
 #include <chrono>
 #include <optional>
@@ -19,7 +22,6 @@
 
 #include "tests/support/process_namespace.h"
 #include "tests/support/test_tray_manager.h"
-#include "tests/support/window_manager.h"
 #include "tests/support/x_geometry.h"
 #include "tests/updater_display/updater_on_display.h"
 #include "windows/version_check.h"
