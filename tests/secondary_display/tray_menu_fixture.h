@@ -34,6 +34,7 @@
 #include "shell/taskbar_menu.h"
 #include "shell/tray_icon.h"
 #include "site/sample_server.h"
+#include "tests/support/pump_until.h"
 #include "tests/support/test_tray_manager.h"
 #include "tests/support/xtest_input.h"
 #include "tests/support/x_geometry.h"
@@ -49,7 +50,7 @@
 namespace zem::secondary_display_testing {
 
 using zem::forms::FormInstance;
-using zem::platform::PumpMessagesUntil;
+using zem::testing::PumpUntil;
 
 inline void ResetShellModules() {
     无边框窗体最大化::ResetModuleState();
@@ -117,7 +118,7 @@ protected:
     Form1& OpenMain() {
         Form1& main = FormInstance<Form1>::Get();
         main.Show();
-        EXPECT_TRUE(PumpMessagesUntil([&] { return Viewable(zem::platform::XWindowOf(main.hWnd())); }))
+        EXPECT_TRUE(PumpUntil([&] { return Viewable(zem::platform::XWindowOf(main.hWnd())); }))
             << "the main window never showed";
         return main;
     }
@@ -125,10 +126,10 @@ protected:
     // The main window's tray icon, docked into the test's tray and mapped there.
     ::Window DockedIcon(const Form1& main) {
         ::Window icon = 0;
-        EXPECT_TRUE(PumpMessagesUntil([&] { return (icon = manager->TakeDockRequest()) != 0; }))
+        EXPECT_TRUE(PumpUntil([&] { return (icon = manager->TakeDockRequest()) != 0; }))
             << "the icon never docked";
         EXPECT_EQ(icon, zem::platform::XTrayIconWindow(main.hWnd(), 0));
-        EXPECT_TRUE(PumpMessagesUntil([&] { return Viewable(icon); }));
+        EXPECT_TRUE(PumpUntil([&] { return Viewable(icon); }));
         return icon;
     }
 
@@ -174,13 +175,13 @@ protected:
         return seen;
     }
 
-    // Waits (up to 5 s), looking every 20 ms, until `done` holds: what a
-    // window manager changes at the server reaches the test's connection, not
-    // the program's, so nothing else would end the program's wait.
+    // Waits, looking every 20 ms, until `done` holds: what a window manager
+    // changes at the server reaches the test's connection, not the
+    // program's, so nothing else would end the program's wait.
     bool PumpUntilAtServer(const std::function<bool()>& done) {
         const auto hook = zem::platform::EventLoop::Get().RegisterWaitHook(
             {[]() -> std::optional<zem::platform::Milliseconds> { return 20; }, nullptr});
-        const bool held = PumpMessagesUntil(done);
+        const bool held = PumpUntil(done);
         zem::platform::EventLoop::Get().UnregisterWaitHook(hook);
         return held;
     }

@@ -12,12 +12,16 @@
 #include <sys/prctl.h>
 #include <sys/types.h>
 #include <sys/wait.h>
-#include <time.h>
+#include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "tests/support/event_wait.h"
 
 extern char** environ;
 
@@ -25,8 +29,8 @@ namespace zem::testing {
 
 class TestWindowManager {
 public:
-    // Starts the manager on `display` and waits (up to 5 s) until it has taken
-    // the screen; Running() tells whether it did.
+    // Starts the manager on `display` and waits until it has taken the
+    // screen; Running() tells whether it did.
     explicit TestWindowManager(const std::string& display) {
         // The environment is made before the fork: the child only execs.
         std::vector<std::string> variables{"DISPLAY=" + display};
@@ -49,20 +53,33 @@ public:
         }
         Display* connection = XOpenDisplay(display.c_str());
         if (connection == nullptr) return;
-        // The manager has taken the screen once the root names its check window.
+        // The manager has taken the screen once the root names its check
+        // window: a property change the root announces.
+        const ::Window root = DefaultRootWindow(connection);
+        XSelectInput(connection, root, PropertyChangeMask);
         const Atom check = XInternAtom(connection, "_NET_SUPPORTING_WM_CHECK", False);
-        for (int tries = 0; tries < 500 && pid_ > 0 && !running_; ++tries) {
+        const auto deadline = std::chrono::steady_clock::now() + kEventWait;
+        while (pid_ > 0 && !running_ && std::chrono::steady_clock::now() < deadline) {
             Atom type = None;
             int format = 0;
             unsigned long count = 0, after = 0;
             unsigned char* data = nullptr;
-            running_ = XGetWindowProperty(connection, DefaultRootWindow(connection), check, 0, 1, False, XA_WINDOW,
-                                          &type, &format, &count, &after, &data) == Success &&
+            running_ = XGetWindowProperty(connection, root, check, 0, 1, False, XA_WINDOW, &type, &format, &count,
+                                          &after, &data) == Success &&
                        count == 1;
             if (data != nullptr) XFree(data);
-            if (!running_) {
-                const timespec pause{0, 10'000'000};
-                ::nanosleep(&pause, nullptr);
+            if (running_) break;
+            // A manager that ended will never take it.
+            int status = 0;
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                break;
+            }
+            pollfd readable{ConnectionNumber(connection), POLLIN, 0};
+            ::poll(&readable, 1, std::min(MillisecondsUntil(deadline), 100));
+            while (XPending(connection) > 0) {
+                XEvent event;
+                XNextEvent(connection, &event);
             }
         }
         XCloseDisplay(connection);

@@ -24,7 +24,6 @@
 #include <future>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <X11/Xlib.h>
@@ -36,6 +35,7 @@
 #include "shell/config_info.h"
 #include "site/sample_server.h"
 #include "tests/network/scripted_server.h"
+#include "tests/support/event_wait.h"
 #include "tests/support/process_namespace.h"
 #include "tests/support/x_geometry.h"
 #include "tests/support/xtest_input.h"
@@ -46,34 +46,46 @@
 
 namespace {
 
-// The first top-level X window of this size to be mapped, waiting at most `milliseconds`.
-std::optional<Window> WaitForMappedWindow(Display* display, int width, int height, int milliseconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < deadline) {
+using zem::testing::kEventWait;
+using zem::testing::kEventWaitMilliseconds;
+using zem::testing::MillisecondsUntil;
+
+// The first X event the root's substructure reports that `wanted` accepts,
+// waiting for it at most a test's wait for an event.
+template <class Wanted>
+std::optional<XEvent> WaitForEvent(Display* display, Wanted wanted) {
+    const auto deadline = std::chrono::steady_clock::now() + kEventWait;
+    XSync(display, False);
+    for (;;) {
         while (XPending(display) > 0) {
             XEvent event;
             XNextEvent(display, &event);
-            if (event.type != MapNotify) continue;
-            XWindowAttributes attributes;
-            if (XGetWindowAttributes(display, event.xmap.window, &attributes) && attributes.width == width &&
-                attributes.height == height)
-                return event.xmap.window;
+            if (wanted(event)) return event;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
         pollfd readable{ConnectionNumber(display), POLLIN, 0};
-        poll(&readable, 1, static_cast<int>(std::max<long>(left.count(), 0)));
+        poll(&readable, 1, MillisecondsUntil(deadline));
     }
-    return std::nullopt;
+}
+
+// The first top-level X window of this size to be mapped.
+std::optional<Window> WaitForMappedWindow(Display* display, int width, int height) {
+    const std::optional<XEvent> mapped = WaitForEvent(display, [&](XEvent& event) {
+        XWindowAttributes attributes;
+        return event.type == MapNotify && XGetWindowAttributes(display, event.xmap.window, &attributes) &&
+               attributes.width == width && attributes.height == height;
+    });
+    if (!mapped) return std::nullopt;
+    return mapped->xmap.window;
 }
 
 // Waits until a file of this name is written and closed in the watched folder.
-bool WaitForWrittenFile(int watcher, const std::string& name, int milliseconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+bool WaitForWrittenFile(int watcher, const std::string& name) {
+    const auto deadline = std::chrono::steady_clock::now() + kEventWait;
     alignas(inotify_event) char buffer[4096];
     while (std::chrono::steady_clock::now() < deadline) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd readable{watcher, POLLIN, 0};
-        if (poll(&readable, 1, static_cast<int>(std::max<long>(left.count(), 0))) != 1) return false;
+        if (poll(&readable, 1, MillisecondsUntil(deadline)) != 1) return false;
         const ssize_t length = read(watcher, buffer, sizeof buffer);
         for (ssize_t offset = 0; offset < length;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
@@ -106,7 +118,7 @@ struct UpdaterOnDisplay {
         // The updater of a cancelled upgrade waits out its balloon: it is ended here.
         if (updater > 0 && !zem::testing::WaitForExit(updater, 0)) {
             kill(updater, SIGKILL);
-            zem::testing::WaitForExit(updater, 20000);
+            zem::testing::WaitForExit(updater, kEventWaitMilliseconds);
         }
         if (observer != nullptr) XCloseDisplay(observer);
     }
@@ -119,7 +131,7 @@ struct UpdaterOnDisplay {
         updater = static_cast<pid_t>(
             zem::platform::StartCommandLine(版本检查::UpdateCommandLine("1.4", 版本检查::UpgradeMode), SW_SHOWNORMAL));
         if (updater <= 0) return false;
-        window = WaitForMappedWindow(observer, 550, 401, 20000);
+        window = WaitForMappedWindow(observer, 550, 401);
         if (!window) return false;
         place = zem::testing::RootRect(observer, *window);
         return true;
@@ -127,18 +139,10 @@ struct UpdaterOnDisplay {
     // A click at a point of the window, in its own coordinates.
     void ClickAt(int x, int y) { input.Click(static_cast<int>(place.left) + x, static_cast<int>(place.top) + y); }
     // Waits until the window is unmapped.
-    bool WaitForUnmap(int milliseconds) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-        while (std::chrono::steady_clock::now() < deadline) {
-            XSync(observer, False);
-            while (XPending(observer) > 0) {
-                XEvent event;
-                XNextEvent(observer, &event);
-                if (event.type == UnmapNotify && event.xunmap.window == *window) return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+    bool WaitForUnmap() {
+        return WaitForEvent(observer, [&](XEvent& event) {
+                   return event.type == UnmapNotify && event.xunmap.window == *window;
+               }).has_value();
     }
 
     zem::testing::TempFolder folder{"程序 目录"};
@@ -155,7 +159,7 @@ struct UpdaterOnDisplay {
 };
 
 TEST(UpdaterEndToEnd, TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVersion) {
-    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVersion", 120000)
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVersion")
     zem::site::SampleServer server;
     ASSERT_TRUE(server.Start());
     UpdaterOnDisplay updater(server.Address());
@@ -165,8 +169,8 @@ TEST(UpdaterEndToEnd, TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVers
     ASSERT_TRUE(updater.Start()) << "the updater's window did not appear";
     updater.ClickAt(216 + 50, 352 + 16);
 
-    EXPECT_TRUE(WaitForWrittenFile(watcher, "zemdate-ran.txt", 30000)) << "the package's mark did not appear";
-    const auto status = zem::testing::WaitForExit(updater.updater, 30000);
+    EXPECT_TRUE(WaitForWrittenFile(watcher, "zemdate-ran.txt")) << "the package's mark did not appear";
+    const auto status = zem::testing::WaitForExit(updater.updater, kEventWaitMilliseconds);
     EXPECT_TRUE(status.has_value()) << "the updater did not end";
     EXPECT_EQ(updater.folder.Read("zemdate-ran.txt"), "zemdate: the sample package ran\n");
     EXPECT_EQ(配置信息::ReadConfig("Version", "Version", ""), "1.4");
@@ -185,16 +189,12 @@ int FilledColumns(Display* display, const RECT& place) {
     return filled;
 }
 
-// Reads the bar from the screen until `wanted` holds, at most `milliseconds`;
-// the last count read.
+// Reads the bar from the screen until `wanted` holds (a test's wait for an
+// event); the last count read.
 template <class Wanted>
-int WaitForFill(Display* display, const RECT& place, Wanted wanted, int milliseconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    int filled = FilledColumns(display, place);
-    while (!wanted(filled) && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        filled = FilledColumns(display, place);
-    }
+int WaitForFill(Display* display, const RECT& place, Wanted wanted) {
+    int filled = -1;
+    zem::testing::PollUntil([&] { return wanted(filled = FilledColumns(display, place)); });
     return filled;
 }
 
@@ -202,7 +202,7 @@ int WaitForFill(Display* display, const RECT& place, Wanted wanted, int millisec
 // the test says so, then nothing: between the steps the window must show the
 // bar moving, and a click on "取消" must end the transfer at once.
 TEST(UpdaterEndToEnd, TheBarMovesOnTheScreenDuringTheTransferAndCancelEndsItAtOnce) {
-    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.TheBarMovesOnTheScreenDuringTheTransferAndCancelEndsItAtOnce", 120000)
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.TheBarMovesOnTheScreenDuringTheTransferAndCancelEndsItAtOnce")
     using Clock = std::chrono::steady_clock;
     std::promise<void> sendMore;
     std::future<void> more = sendMore.get_future();
@@ -216,24 +216,24 @@ TEST(UpdaterEndToEnd, TheBarMovesOnTheScreenDuringTheTransferAndCancelEndsItAtOn
         while (more.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
             if (connection.WaitForClose(20)) return;
         if (!connection.Send(std::string(40000, '#'))) return;
-        if (connection.WaitForClose(20000)) closed.set_value(Clock::now());
+        if (connection.WaitForClose(kEventWaitMilliseconds)) closed.set_value(Clock::now());
     });
     UpdaterOnDisplay updater(server.Address());
     ASSERT_FALSE(updater.xvfb.Name().empty()) << "Xvfb did not start";
     ASSERT_TRUE(updater.Start()) << "the updater's window did not appear";
     updater.ClickAt(216 + 50, 352 + 16);
 
-    const int first = WaitForFill(updater.observer, updater.place, [](int filled) { return filled > 0; }, 10000);
+    const int first = WaitForFill(updater.observer, updater.place, [](int filled) { return filled > 0; });
     ASSERT_GT(first, 0) << "the bar never showed progress on the screen";
     sendMore.set_value();
-    const int second = WaitForFill(updater.observer, updater.place, [&](int filled) { return filled > first; }, 10000);
+    const int second = WaitForFill(updater.observer, updater.place, [&](int filled) { return filled > first; });
     EXPECT_GT(second, first) << "the bar did not move on the screen";
 
     const Clock::time_point clicked = Clock::now();
     updater.ClickAt(344 + 10, 368 + 8);  // "取消"
-    ASSERT_EQ(closedAt.wait_for(std::chrono::seconds(10)), std::future_status::ready) << "the transfer went on";
+    ASSERT_EQ(closedAt.wait_for(kEventWait), std::future_status::ready) << "the transfer went on";
     EXPECT_LT(closedAt.get() - clicked, std::chrono::milliseconds(500));
-    EXPECT_TRUE(updater.WaitForUnmap(5000)) << "the window stayed after the cancel";
+    EXPECT_TRUE(updater.WaitForUnmap()) << "the window stayed after the cancel";
     EXPECT_EQ(配置信息::ReadConfig("Version", "Version", ""), "1.3");
     EXPECT_FALSE(std::filesystem::exists(updater.folder.Path() / "zemdate.exe"));
 }

@@ -28,6 +28,7 @@
 #include "platform/window/user32.h"
 #include "platform/window/window_system.h"
 #include "tests/startup/start_fixture.h"
+#include "tests/support/pump_until.h"
 #include "tests/support/xvfb_server.h"
 #include "player/form1.h"
 // Last: Xlib's macros would clash with the names of the headers above.
@@ -37,6 +38,10 @@ namespace zem::web_views_testing {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+// Messages, the display and the engine run through the program's event loop
+// until a condition holds, or for a while; the manual clock stays put.
+using zem::testing::PumpFor;
+using zem::testing::PumpUntil;
 
 // One content server for the test program, left to end with it: stopping it
 // would wait out the engine's kept-alive connections.
@@ -135,11 +140,6 @@ protected:
             if (auto document = view.Document()) title = document->title();
         });
         return title;
-    }
-    // Runs messages, the display and the engine through the program's event
-    // loop until `done` (false after `limit`); the manual clock stays put.
-    static bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(15)) {
-        return platform::PumpMessagesUntil(done, static_cast<platform::Milliseconds>(limit.count()));
     }
     static platform::Pixel PixelAt(forms::WebBrowser& view, int x, int y) {
         platform::Bitmap* surface = platform::WindowSurface(view.hWnd());
@@ -245,7 +245,7 @@ TEST_F(EngineViewsTest, PlayInCapitalsInTheChannelPageOpensTheLibraryAtTheUnchan
     ASSERT_TRUE(PumpUntil([&] { return !heard.empty(); }));
     EXPECT_EQ(heard, std::vector<std::string>{"PLAY:///vant/list.html"});
     EXPECT_TRUE(form().Picture1.Visible());
-    PumpUntil([] { return false; }, std::chrono::milliseconds(300));
+    PumpFor(std::chrono::milliseconds(300));
     EXPECT_EQ(Title(form().ListWeb), "测试片库");
     EXPECT_EQ(Count(Server().RequestedTargets(), "/vant/list.html"), lists);
 }
@@ -262,7 +262,7 @@ TEST_F(EngineViewsTest, PagesNeverOpenALocalFileOrADocumentOfTheirOwnInAnyView) 
     form().ListWeb.Navigate(hostile);
     ASSERT_TRUE(PumpUntil([&] { return Title(form().W2) == "恶意页" && Title(form().ListWeb) == "恶意页"; }));
     ClickAt(form().ListWeb, 100, 25);
-    PumpUntil([] { return false; }, std::chrono::milliseconds(800));
+    PumpFor(std::chrono::milliseconds(800));
 
     for (const std::string& target : Server().RequestedTargets()) EXPECT_FALSE(target.starts_with("/seen-")) << target;
     EXPECT_EQ(form().tj.LocationURL(), "");
@@ -311,7 +311,7 @@ TEST_F(EngineViewsTest, ARightClickOnTheLibraryPagePopsUpThePageMenu) {
     // The channel page keeps the engine's own menu: no page menu there.
     form().Button2_Click(0);
     ClickAt(form().PlayWeb, 500, 300, platform::MouseButton::Right);
-    PumpUntil([] { return false; }, std::chrono::milliseconds(500));
+    PumpFor(std::chrono::milliseconds(500));
     EXPECT_EQ(script.Questions().size(), 1u);
     // Nor does the engine show a menu of its own on either page.
     EXPECT_EQ(display.ForeignWindowsMapped(), std::vector<unsigned long>{});
@@ -333,7 +333,7 @@ TEST_F(EngineViewsTest, SnapshotOfTheLibraryViewWithItsTicker) {
     forms::DoEvents();
     ASSERT_NE(form().Label2.Caption(), "测试滚动文字");
     ASSERT_TRUE(PumpUntil([&] { return PixelAt(form().ListWeb, 600, 400) == 0x1E1E1Eu; }));
-    PumpUntil([] { return false; }, std::chrono::milliseconds(300));
+    PumpFor(std::chrono::milliseconds(300));
     EXPECT_TRUE(platform::WriteWindowSnapshot(form().hWnd(), ZEM_SNAPSHOT_PATH));
 }
 
