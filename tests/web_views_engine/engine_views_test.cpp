@@ -28,6 +28,7 @@
 #include "platform/window/user32.h"
 #include "platform/window/window_system.h"
 #include "tests/startup/start_fixture.h"
+#include "tests/support/process_ticks.h"
 #include "tests/support/pump_until.h"
 #include "tests/support/xvfb_server.h"
 #include "player/form1.h"
@@ -123,16 +124,44 @@ protected:
         WriteBytes(folder.Path() / "zem.ini",
                    platform::Utf8ToGbk("[CONFIG]\r\nurl=" + Server().Address() +
                                        "\r\nname=zemplayer\r\n[huangchong]\r\nhuangchong=0\r\n[da]\r\nda=3\r\n"));
+        // Its load shows the local loading page in the views.
         form_ = &forms::FormInstance<Form1>::Get();
         form_->Show();
-        // The start pages, 3000 ms after the load.
+        // The start pages come 3000 ms after the load, by which time the
+        // engine has long shown the loading page; the manual clock jumps
+        // there at once, so the test first waits for what those 3 s bring.
+        ASSERT_TRUE(PumpUntil([&] { return Title(form().ListWeb) == "正在加载" && Title(form().PlayWeb) == "正在加载"; }))
+            << "library: " << State(form().ListWeb) << "; channel: " << State(form().PlayWeb);
         desktop.clock().Advance(3000);
-        ASSERT_TRUE(PumpUntil([&] { return Title(form().ListWeb) == "测试片库" && Title(form().PlayWeb) == "频道"; }));
+        ASSERT_TRUE(PumpUntil([&] { return Title(form().ListWeb) == "测试片库" && Title(form().PlayWeb) == "频道"; }))
+            << "library: " << State(form().ListWeb) << "; channel: " << State(form().PlayWeb)
+            << "; asked: " << Requested() << "; engine: " << EngineProcesses();
         form().Button2_Click(1);  // the library view
         launcher.started.clear();
     }
 
     Form1& form() { return *form_; }
+    static std::string State(forms::WebBrowser& view) {
+        std::string state = view.LocationURL() + (view.Busy() ? " busy" : " idle");
+        try {
+            auto document = view.Document();
+            state += document ? " \"" + document->title() + "\"" : std::string(" no document");
+        } catch (const std::exception& error) {
+            state += std::string(" read failed: ") + error.what();
+        }
+        return state;
+    }
+    static std::string EngineProcesses() {
+        std::string names;
+        for (const zem::testing::ProcessEntry& entry : zem::testing::ProcessTree(getpid()))
+            names += entry.name + " ";
+        return names;
+    }
+    static std::string Requested() {
+        std::string targets;
+        for (const std::string& target : Server().RequestedTargets()) targets += target + " ";
+        return targets;
+    }
 
     static std::string Title(forms::WebBrowser& view) {
         std::string title;
