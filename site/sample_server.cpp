@@ -3,6 +3,7 @@
 #include "site/guest_book.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <atomic>
@@ -240,6 +241,13 @@ struct SampleServer::State {
 
 SampleServer::SampleServer(ServerOptions options) : state_(std::make_unique<State>()) {
     state_->options = std::move(options);
+    // The library's default shares the port (SO_REUSEPORT) with any other
+    // socket that asks the same: a second server would then take half of the
+    // first one's connections. Only a port left in TIME_WAIT may be had again.
+    state_->server.set_socket_options([](socket_t socket) {
+        int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     state_->AddRoutes();
 }
 
@@ -260,9 +268,10 @@ bool SampleServer::Start(int port) {
     return true;
 }
 
-bool SampleServer::Run(int port) {
+bool SampleServer::Run(int port, const std::function<void()>& listening) {
     if (!state_->server.bind_to_port("127.0.0.1", port)) return false;
     state_->port = port;
+    if (listening) listening();
     return state_->server.listen_after_bind();
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,8 +44,10 @@ public:
     // Listens on 127.0.0.1:port (0 picks a free port) and serves on a thread
     // of its own until Stop. False when the port cannot be had.
     bool Start(int port = 0);
-    // Serves on the calling thread until Stop from elsewhere (the program).
-    bool Run(int port);
+    // Listens on 127.0.0.1:port, then calls `listening` and serves on the
+    // calling thread until Stop from elsewhere (the program). False at once
+    // when the port cannot be had.
+    bool Run(int port, const std::function<void()>& listening = {});
     void Stop();
 
     int Port() const;

@@ -1,6 +1,8 @@
 // The sample content server program: zemsite [--port N] [--root FOLDER] [--test-routes]
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "site/sample_server.h"
@@ -26,12 +28,19 @@ int main(int argc, char** argv) {
         return 2;
     }
     zem::site::SampleServer server(options);
-    std::printf("zemsite: serving %s on http://127.0.0.1:%d\n", options.contentFolder.c_str(),
-                port);
-    std::fflush(stdout);
-    if (!server.Run(port)) {
-        std::fprintf(stderr, "zemsite: cannot listen on 127.0.0.1:%d\n", port);
+    // Says it serves only once it listens: whoever waits for the line (the
+    // start script) can rely on it.
+    bool listening = false;
+    const bool served = server.Run(port, [&] {
+        listening = true;
+        std::printf("zemsite: serving %s on http://127.0.0.1:%d\n", options.contentFolder.c_str(), port);
+        std::fflush(stdout);
+    });
+    if (!listening) {
+        const int reason = errno;  // the failed bind's, when the library kept it
+        std::fprintf(stderr, "zemsite: cannot listen on 127.0.0.1:%d%s%s\n", port, reason != 0 ? ": " : "",
+                     reason != 0 ? std::strerror(reason) : "");
         return 1;
     }
-    return 0;
+    return served ? 0 : 1;
 }

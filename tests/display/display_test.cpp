@@ -24,6 +24,8 @@
 #include "platform/window/test_desktop.h"
 #include "platform/window/user32.h"
 #include "platform/window/window_system.h"
+#include "tests/support/event_wait.h"
+#include "tests/support/pump_until.h"
 #include "tests/support/test_tray_manager.h"
 #include "tests/support/x_geometry.h"
 #include "tests/support/xvfb_server.h"
@@ -36,7 +38,8 @@
 
 using zem::testing::TestTrayManager;
 using zem::testing::XvfbServer;
-using zem::platform::PumpMessagesUntil;
+using zem::testing::PumpFor;
+using zem::testing::PumpUntil;
 
 namespace {
 
@@ -98,7 +101,7 @@ protected:
     // Waits until the window is mapped at the server (and drawn).
     ::Window Shown(HWND window) {
         ::Window shown = 0;
-        PumpMessagesUntil([&] {
+        PumpUntil([&] {
             shown = zem::platform::XWindowOf(window);
             if (shown == 0) return false;
             XWindowAttributes attributes{};
@@ -129,15 +132,14 @@ protected:
     // request to a tray manager): it happens at the loop's next wait, which
     // nothing may end, so the loop waits in short steps.
     bool HappensSoon(const std::function<bool()>& done) {
-        for (int step = 0; step < 200; ++step) {
+        return zem::testing::PollUntil([&] {
             zem::platform::ProcessPendingMessages();
             zem::platform::EventLoop::Get().WaitForEvents(10);
-            if (done()) return true;
-        }
-        return false;
+            return done();
+        });
     }
     bool Logged(UINT message) {
-        return PumpMessagesUntil([&] {
+        return PumpUntil([&] {
             for (const Received& each : g_log)
                 if (each.message == message) return true;
             return false;
@@ -188,7 +190,7 @@ TEST_F(DisplayTest, ATopLevelWindowIsAnXWindowWithItsPlaceSizeShapeCaptionAndPix
     SetWindowRgn(window, CreateRoundRectRgn(0, 0, 201, 121, 40, 40), TRUE);
     const ::Window shown = Shown(window);
     ASSERT_NE(shown, 0u);
-    ASSERT_TRUE(PumpMessagesUntil([&] { return RootPixel(150, 140) == Rgb(g_fill); }));
+    ASSERT_TRUE(PumpUntil([&] { return RootPixel(150, 140) == Rgb(g_fill); }));
     const RECT rect = RootRect(shown);
     EXPECT_EQ(rect.left, 100);
     EXPECT_EQ(rect.top, 80);
@@ -213,7 +215,7 @@ TEST_F(DisplayTest, ATopLevelWindowIsAnXWindowWithItsPlaceSizeShapeCaptionAndPix
     image.width = image.height = 4;
     image.pixels.assign(16, 0xFF112233);
     zem::platform::SetWindowIconHandle(window, zem::platform::CreateIconFromImage(image));
-    ASSERT_TRUE(PumpMessagesUntil([&] {
+    ASSERT_TRUE(PumpUntil([&] {
         unsigned char* icon = nullptr;
         XGetWindowProperty(observer, shown, XInternAtom(observer, "_NET_WM_ICON", False), 0, 64, False, XA_CARDINAL,
                            &type, &format, &count, &after, &icon);
@@ -225,7 +227,7 @@ TEST_F(DisplayTest, ATopLevelWindowIsAnXWindowWithItsPlaceSizeShapeCaptionAndPix
 
     // The program's move and size reach the server.
     SetWindowPos(window, nullptr, 300, 200, 150, 90, SWP_NOZORDER);
-    EXPECT_TRUE(PumpMessagesUntil([&] {
+    EXPECT_TRUE(PumpUntil([&] {
         const RECT moved = RootRect(shown);
         return moved.left == 300 && moved.top == 200 && moved.right == 450 && moved.bottom == 290;
     }));
@@ -241,7 +243,7 @@ TEST_F(DisplayTest, AnInvisibleLayeredWindowAndAWindowOfNoSizeShowNothing) {
     SetLayeredWindowAttributes(invisible, 0, 0, LWA_ALPHA);
     HWND empty = MakeWindow("", 300, 300, 0, 40);
     ASSERT_NE(Shown(invisible), 0u);
-    EXPECT_FALSE(PumpMessagesUntil([&] { return RootPixel(100, 100) == Rgb(g_fill); }, 300));
+    EXPECT_FALSE(PumpUntil([&] { return RootPixel(100, 100) == Rgb(g_fill); }, std::chrono::milliseconds(300)));
     // The click goes through to the window below.
     MoveTo(100, 100);
     Button(1, true);
@@ -274,9 +276,9 @@ TEST_F(DisplayTest, AClickArrivesAndADragMovesTheXWindow) {
     MoveTo(260, 190);
     MoveTo(290, 220);
     Button(1, false);
-    ASSERT_TRUE(PumpMessagesUntil([&] { return zem::platform::WindowScreenRect(window).left == 280; }));
+    ASSERT_TRUE(PumpUntil([&] { return zem::platform::WindowScreenRect(window).left == 280; }));
     EXPECT_EQ(zem::platform::WindowScreenRect(window).top, 210);
-    EXPECT_TRUE(PumpMessagesUntil([&] { return RootRect(shown).left == 280 && RootRect(shown).top == 210; }));
+    EXPECT_TRUE(PumpUntil([&] { return RootRect(shown).left == 280 && RootRect(shown).top == 210; }));
 }
 
 // Keys go to the focused window as virtual keys and typed characters.
@@ -295,7 +297,7 @@ TEST_F(DisplayTest, TypedKeysArriveAsKeyDownCharAndKeyUp) {
     Key(XK_Shift_L, false);
     Key(XK_Return, true);
     Key(XK_Return, false);
-    ASSERT_TRUE(PumpMessagesUntil([&] {
+    ASSERT_TRUE(PumpUntil([&] {
         return std::count_if(g_log.begin(), g_log.end(), [](const Received& r) { return r.message == WM_KEYUP; }) == 3;
     }));
     std::vector<std::pair<UINT, WPARAM>> seen;
@@ -321,7 +323,7 @@ TEST_F(DisplayTest, TheWindowManagersCloseIsTheCloseCommandAndAnXErrorIsSurvived
     close.xclient.data.l[0] = static_cast<long>(XInternAtom(observer, "WM_DELETE_WINDOW", False));
     XSendEvent(observer, shown, False, NoEventMask, &close);
     XFlush(observer);
-    EXPECT_TRUE(PumpMessagesUntil([&] { return !IsWindow(window); }));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }));
 
     HWND other = MakeWindow("", 100, 100, 100, 100);
     const ::Window otherShown = Shown(other);
@@ -376,7 +378,8 @@ TEST_F(MessageBoxTest, EnterChoosesTheDefaultButtonAndEscapeCancels) {
     };
     for (const Case& each : cases) {
         // Escape's answer is also what a box left unanswered returns once the
-        // test's bounded wait runs out: the answer must come long before that.
+        // loop's bounded real wait (as long as a test's wait for an event)
+        // runs out: the answer must come long before that.
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(Ask(each.flags,
                       [&](HWND) {
@@ -385,7 +388,7 @@ TEST_F(MessageBoxTest, EnterChoosesTheDefaultButtonAndEscapeCancels) {
                       }),
                   each.expected)
             << each.flags;
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500)) << each.flags;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, zem::testing::kEventWait / 2) << each.flags;
     }
 }
 
@@ -417,7 +420,7 @@ TEST_F(MenuTest, AClickChoosesAnItemAndAPressOutsideCloses) {
     int muted = 0;
     menu["mute"].OnClick = [&] { ++muted; };
     MoveTo(100, 100);
-    ASSERT_TRUE(PumpMessagesUntil([] {
+    ASSERT_TRUE(PumpUntil([] {
         POINT point{};
         GetCursorPos(&point);
         return point.x == 100 && point.y == 100;
@@ -426,7 +429,8 @@ TEST_F(MenuTest, AClickChoosesAnItemAndAPressOutsideCloses) {
     ASSERT_NE(chosen, nullptr);
     EXPECT_EQ(chosen->Name(), "mute");
     EXPECT_EQ(muted, 1);
-    // The disabled item does not close the menu; the press outside then does.
+    // The disabled item does not close the menu; the press outside then does,
+    // long before the loop's bounded real wait would end it.
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Pop(menu,
                   [&](HWND window) {
@@ -436,7 +440,7 @@ TEST_F(MenuTest, AClickChoosesAnItemAndAPressOutsideCloses) {
                       Button(1, false);
                   }),
               nullptr);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, zem::testing::kEventWait / 2);
 }
 
 // A quit posted while a message box or a menu waits ends the wait: the box
@@ -495,9 +499,9 @@ TEST_F(DisplayTest, TheTrayIconDocksIntoATrayManagerAndTakesClicks) {
     NOTIFYICONDATAA record = TrayRecord(window);
     ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &record));
     ::Window icon = 0;
-    ASSERT_TRUE(PumpMessagesUntil([&] { return (icon = manager.TakeDockRequest()) != 0; }));
+    ASSERT_TRUE(PumpUntil([&] { return (icon = manager.TakeDockRequest()) != 0; }));
     EXPECT_EQ(icon, zem::platform::XTrayIconWindow(window, 1));
-    ASSERT_TRUE(PumpMessagesUntil([&] { return RootPixel(811, 741) == 0xE02020u; })) << "the icon's pixels";
+    ASSERT_TRUE(PumpUntil([&] { return RootPixel(811, 741) == 0xE02020u; })) << "the icon's pixels";
     EXPECT_EQ(zem::testing::WindowName(observer, icon), "播放器");
 
     MoveTo(811, 741);
@@ -505,7 +509,7 @@ TEST_F(DisplayTest, TheTrayIconDocksIntoATrayManagerAndTakesClicks) {
     Button(1, false);
     Button(1, true);
     Button(1, false);
-    ASSERT_TRUE(PumpMessagesUntil([] { return TrayCallbacks().size() == 4; }));
+    ASSERT_TRUE(PumpUntil([] { return TrayCallbacks().size() == 4; }));
     EXPECT_EQ(TrayCallbacks(), (std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
 
     record.uFlags = NIF_INFO;
@@ -513,7 +517,7 @@ TEST_F(DisplayTest, TheTrayIconDocksIntoATrayManagerAndTakesClicks) {
     std::copy(info.begin(), info.end(), record.szInfo);
     ASSERT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &record));
     HWND balloon = nullptr;
-    ASSERT_TRUE(PumpMessagesUntil([&] {
+    ASSERT_TRUE(PumpUntil([&] {
         for (HWND top : zem::platform::TopLevelWindows())
             if (zem::platform::WindowClassName(top) == "ZemBalloon" && IsWindowVisible(top)) balloon = top;
         return balloon != nullptr;
@@ -523,8 +527,8 @@ TEST_F(DisplayTest, TheTrayIconDocksIntoATrayManagerAndTakesClicks) {
     MoveTo(place.left + 100, place.top + 50);
     Button(1, true);
     Button(1, false);
-    EXPECT_TRUE(PumpMessagesUntil([] { return TrayCallbacks().size() == 5 && TrayCallbacks().back() == NIN_BALLOONUSERCLICK; }));
-    EXPECT_TRUE(PumpMessagesUntil([&] { return !IsWindowVisible(balloon); }));
+    EXPECT_TRUE(PumpUntil([] { return TrayCallbacks().size() == 5 && TrayCallbacks().back() == NIN_BALLOONUSERCLICK; }));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(balloon); }));
 }
 
 // Without a tray manager no icon shows; a manager that starts later gets the
@@ -534,7 +538,7 @@ TEST_F(DisplayTest, WithoutATrayManagerNoIconShowsUntilOneStarts) {
     HWND window = MakeWindow("", 0, 0, 100, 100);
     NOTIFYICONDATAA record = TrayRecord(window);
     ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &record));
-    PumpMessagesUntil([] { return false; }, 100);
+    PumpFor(std::chrono::milliseconds(100));
     EXPECT_EQ(zem::platform::XTrayIconWindow(window, 1), 0u);
     EXPECT_TRUE(zem::platform::ClickTrayIcon(window, 1, zem::platform::MouseButton::Left)) << "the model still works";
 
@@ -555,22 +559,20 @@ TEST_F(DisplayTest, ACustomPointerShowsItsPicture) {
     zem::platform::SetWindowCursorId(window, 99);
     ASSERT_NE(Shown(window), 0u);
     MoveTo(150, 150);
-    ASSERT_TRUE(PumpMessagesUntil([] {
+    ASSERT_TRUE(PumpUntil([] {
         POINT point{};
         GetCursorPos(&point);
         return point.x == 150;
     }));
     // The pointer is set before the loop's next wait, which nothing else ends.
-    bool custom = false;
-    for (int tries = 0; tries < 100 && !custom; ++tries) {
-        zem::platform::EventLoop::Get().WaitForEvents(10);
+    EXPECT_TRUE(HappensSoon([&] {
         XFixesCursorImage* cursor = XFixesGetCursorImage(observer);
         // An icon shown as the pointer has its hot spot in its centre.
-        custom = cursor != nullptr && cursor->width == 8 && cursor->height == 8 && cursor->xhot == 4 &&
-                 cursor->yhot == 4 && (cursor->pixels[0] & 0xFFFFFFFFUL) == 0xFF00C000UL;
+        const bool custom = cursor != nullptr && cursor->width == 8 && cursor->height == 8 && cursor->xhot == 4 &&
+                            cursor->yhot == 4 && (cursor->pixels[0] & 0xFFFFFFFFUL) == 0xFF00C000UL;
         if (cursor != nullptr) XFree(cursor);
-    }
-    EXPECT_TRUE(custom);
+        return custom;
+    }));
 }
 
 // After a window's first picture only what is drawn is composed and sent
@@ -580,7 +582,7 @@ TEST_F(DisplayTest, EachDrawingReachesTheServerAtItsPlaceAndOnlyThere) {
     HWND child = CreateWindowExA(0, "DisplayTest", "", WS_CHILD | WS_VISIBLE, 50, 40, 100, 60, window, nullptr,
                                  nullptr, nullptr);
     ASSERT_NE(Shown(window), 0u);
-    ASSERT_TRUE(PumpMessagesUntil([&] { return RootPixel(240, 170) == Rgb(g_fill); }));
+    ASSERT_TRUE(PumpUntil([&] { return RootPixel(240, 170) == Rgb(g_fill); }));
     const COLORREF before = g_fill;
     struct Way {
         const char* what;
@@ -633,11 +635,11 @@ TEST_F(DisplayTest, AWindowMadeSmallerAndLargerAgainShowsAllItsPixels) {
     HWND window = MakeWindow("", 100, 80, 200, 120);
     const ::Window shown = Shown(window);
     ASSERT_NE(shown, 0u);
-    ASSERT_TRUE(PumpMessagesUntil([&] { return RootPixel(290, 190) == Rgb(g_fill); }));
+    ASSERT_TRUE(PumpUntil([&] { return RootPixel(290, 190) == Rgb(g_fill); }));
     SetWindowPos(window, nullptr, 0, 0, 120, 70, SWP_NOMOVE | SWP_NOZORDER);
-    ASSERT_TRUE(PumpMessagesUntil([&] { return RootRect(shown).right == 220; }));
+    ASSERT_TRUE(PumpUntil([&] { return RootRect(shown).right == 220; }));
     SetWindowPos(window, nullptr, 0, 0, 200, 120, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_TRUE(PumpMessagesUntil([&] { return RootPixel(290, 190) == Rgb(g_fill); }));
+    EXPECT_TRUE(PumpUntil([&] { return RootPixel(290, 190) == Rgb(g_fill); }));
 }
 
 TEST(DisplayLoss, TheXServerGoingAwayEndsTheProgramCleanly) {
@@ -652,10 +654,9 @@ TEST(DisplayLoss, TheXServerGoingAwayEndsTheProgramCleanly) {
             RegisterClassA(&windowClass);
             HWND window = CreateWindowExA(0, "Lost", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
                                           nullptr, nullptr);
-            (void)window;
-            PumpMessagesUntil([] { return false; }, 200);
+            PumpUntil([&] { return zem::platform::XWindowOf(window) != 0; });
             server.Stop();
-            PumpMessagesUntil([] { return false; }, 3000);
+            PumpFor(zem::testing::kEventWait);
             std::_Exit(4);
         },
         ::testing::ExitedWithCode(1), "connection to the X server was lost");

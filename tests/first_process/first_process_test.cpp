@@ -19,6 +19,7 @@
 
 #include "platform/system/files.h"
 #include "shell/config_info.h"
+#include "tests/support/event_wait.h"
 #include "tests/support/process_namespace.h"
 #include "tests/support/x_geometry.h"
 #include "tests/support/xtest_input.h"
@@ -42,7 +43,7 @@ class FirstProcessOfANamespace : public ::testing::TestWithParam<ProgramCase> {}
 TEST_P(FirstProcessOfANamespace, EndsAfterItsExitPath) {
     const ProgramCase& each = GetParam();
     const pid_t probe = zem::testing::SpawnProgram({"unshare", "--pid", "--fork", "--mount-proc", "--", "true"});
-    const std::optional<int> probed = probe > 0 ? zem::testing::WaitForExit(probe, 20000) : std::nullopt;
+    const std::optional<int> probed = probe > 0 ? zem::testing::WaitForExit(probe, zem::testing::kEventWaitMilliseconds) : std::nullopt;
     if (!probed || !WIFEXITED(*probed) || WEXITSTATUS(*probed) != 0)
         GTEST_SKIP() << "no PID namespace can be made here (unshare --pid --fork --mount-proc)";
 
@@ -70,17 +71,17 @@ TEST_P(FirstProcessOfANamespace, EndsAfterItsExitPath) {
     command.insert(command.end(), each.arguments.begin(), each.arguments.end());
     const pid_t namespaced = zem::testing::SpawnProgram(command);
     ASSERT_GT(namespaced, 0);
-    const std::optional<::Window> window = zem::testing::WaitForMappedWindow(observer, each.width, each.height, 60000);
+    const std::optional<::Window> window = zem::testing::WaitForMappedWindow(observer, each.width, each.height, zem::testing::kEventWaitMilliseconds);
     EXPECT_TRUE(window.has_value()) << "the program's window did not appear";
     if (window) {
         const RECT place = zem::testing::RootRect(observer, *window);
         input.Click(static_cast<int>(place.left) + each.closeX, static_cast<int>(place.top) + each.closeY);
     }
-    const std::optional<int> status = zem::testing::WaitForExit(namespaced, 60000);
+    const std::optional<int> status = zem::testing::WaitForExit(namespaced, zem::testing::kEventWaitMilliseconds);
     EXPECT_TRUE(status.has_value()) << each.name << " runs on as the first process of its namespace";
     if (!status) {
         kill(namespaced, SIGKILL);
-        zem::testing::WaitForExit(namespaced, 20000);
+        zem::testing::WaitForExit(namespaced, zem::testing::kEventWaitMilliseconds);
     }
     XCloseDisplay(observer);
 }

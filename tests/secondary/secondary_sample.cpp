@@ -13,6 +13,7 @@
 #include "platform/webview/engine_loop.h"
 #include "platform/window/test_desktop.h"
 #include "platform/window/window_system.h"
+#include "tests/support/event_wait.h"
 #include "tests/system/temp_folder.h"
 #include "windows/frm_app_tip.h"
 #include "windows/shezhigy.h"
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
             book.WebBrowser1.OnDocumentComplete = [&](zem::forms::WebBrowserObject&, const std::string&) {
                 complete = true;
             };
-            zem::platform::PumpMessagesUntil([&] { return complete; }, 10000);
+            zem::platform::PumpMessagesUntil([&] { return complete; }, zem::testing::kEventWaitMilliseconds);
             zem::platform::PumpMessagesUntil([] { return false; }, 500);
         }
         snapshot(book, "guestbook.png");

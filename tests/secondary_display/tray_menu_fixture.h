@@ -34,6 +34,7 @@
 #include "shell/taskbar_menu.h"
 #include "shell/tray_icon.h"
 #include "site/sample_server.h"
+#include "tests/support/pump_until.h"
 #include "tests/support/test_tray_manager.h"
 #include "tests/support/window_manager.h"
 #include "tests/support/xtest_input.h"
@@ -50,7 +51,7 @@
 namespace zem::secondary_display_testing {
 
 using zem::forms::FormInstance;
-using zem::platform::PumpMessagesUntil;
+using zem::testing::PumpUntil;
 
 inline void ResetShellModules() {
     无边框窗体最大化::ResetModuleState();
@@ -118,7 +119,7 @@ protected:
     Form1& OpenMain() {
         Form1& main = FormInstance<Form1>::Get();
         main.Show();
-        EXPECT_TRUE(PumpMessagesUntil([&] { return Viewable(zem::platform::XWindowOf(main.hWnd())); }))
+        EXPECT_TRUE(PumpUntil([&] { return Viewable(zem::platform::XWindowOf(main.hWnd())); }))
             << "the main window never showed";
         return main;
     }
@@ -126,10 +127,10 @@ protected:
     // The main window's tray icon, docked into the test's tray and mapped there.
     ::Window DockedIcon(const Form1& main) {
         ::Window icon = 0;
-        EXPECT_TRUE(PumpMessagesUntil([&] { return (icon = manager->TakeDockRequest()) != 0; }))
+        EXPECT_TRUE(PumpUntil([&] { return (icon = manager->TakeDockRequest()) != 0; }))
             << "the icon never docked";
         EXPECT_EQ(icon, zem::platform::XTrayIconWindow(main.hWnd(), 0));
-        EXPECT_TRUE(PumpMessagesUntil([&] { return Viewable(icon); }));
+        EXPECT_TRUE(PumpUntil([&] { return Viewable(icon); }));
         return icon;
     }
 

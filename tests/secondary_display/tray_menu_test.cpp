@@ -31,12 +31,12 @@ TEST_F(TrayMenuOnTheDisplay, ARightClickOnTheIconOpensTheMenuAndAClickOnShowOrHi
         EXPECT_TRUE(seen.place.top == iconPoint.y || seen.place.bottom == iconPoint.y) << seen.place.top;
 
         ASSERT_EQ(main.Visible(), visibleAfter) << "the item's click did not flip the main window";
-        EXPECT_TRUE(PumpMessagesUntil([&] { return Viewable(mainShown) == visibleAfter; }))
+        EXPECT_TRUE(PumpUntil([&] { return Viewable(mainShown) == visibleAfter; }))
             << "the main window's X window did not follow";
 
         // The menu is gone, in the model and at the server, and holds the pointer no more.
         EXPECT_FALSE(IsWindow(seen.window));
-        EXPECT_TRUE(PumpMessagesUntil([&] { return !Viewable(seen.shown); }));
+        EXPECT_TRUE(PumpUntil([&] { return !Viewable(seen.shown); }));
         EXPECT_EQ(GetCapture(), nullptr);
         EXPECT_EQ(XGrabPointer(observer, DefaultRootWindow(observer), False, ButtonPressMask, GrabModeAsync,
                                GrabModeAsync, None, None, CurrentTime),

@@ -20,6 +20,7 @@
 #include "platform/drawing/window_painting.h"
 #include "platform/window/user32.h"
 #include "platform/window/window_system.h"
+#include "tests/support/event_wait.h"
 #include "tests/support/xtest_input.h"
 
 namespace zem::testing {
@@ -144,7 +145,7 @@ public:
     }
 
 private:
-    static constexpr platform::Milliseconds kLimit = 10000;
+    static constexpr platform::Milliseconds kLimit = kEventWaitMilliseconds;
 
     bool MoveOver(HWND window, int x, int y) {
         if (!WaitShown(window, POINT{x, y})) return false;

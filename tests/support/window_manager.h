@@ -12,36 +12,49 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <time.h>
+#include <poll.h>
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "tests/support/event_wait.h"
 #include "tests/support/test_child_process.h"
 
 namespace zem::testing {
 
 class TestWindowManager {
 public:
-    // Starts the manager on `display` and waits (up to 5 s, then 60 s) until
-    // it has taken the screen and frames the windows that map; Running()
-    // tells whether it did.
+    // Starts the manager on `display` and waits until it has taken the
+    // screen and frames the windows that map; Running() tells whether it did.
     explicit TestWindowManager(const std::string& display) : process_(display, {"openbox", "--sm-disable"}) {
         Display* connection = XOpenDisplay(display.c_str());
         if (connection == nullptr) return;
-        // The manager has taken the screen once the root names its check window.
+        // The manager has taken the screen once the root names its check
+        // window: a property change the root announces.
+        const ::Window root = DefaultRootWindow(connection);
+        XSelectInput(connection, root, PropertyChangeMask);
         const Atom check = XInternAtom(connection, "_NET_SUPPORTING_WM_CHECK", False);
-        for (int tries = 0; tries < 500 && process_.Alive() && !running_; ++tries) {
+        const auto deadline = std::chrono::steady_clock::now() + kEventWait;
+        // A manager that ended will never take it.
+        while (process_.Alive() && !running_ && std::chrono::steady_clock::now() < deadline) {
             Atom type = None;
             int format = 0;
             unsigned long count = 0, after = 0;
             unsigned char* data = nullptr;
-            running_ = XGetWindowProperty(connection, DefaultRootWindow(connection), check, 0, 1, False, XA_WINDOW,
-                                          &type, &format, &count, &after, &data) == Success &&
+            running_ = XGetWindowProperty(connection, root, check, 0, 1, False, XA_WINDOW, &type, &format, &count,
+                                          &after, &data) == Success &&
                        count == 1;
             if (data != nullptr) XFree(data);
-            if (!running_) Pause();
+            if (running_) break;
+            pollfd readable{ConnectionNumber(connection), POLLIN, 0};
+            ::poll(&readable, 1, std::min(MillisecondsUntil(deadline), 100));
+            while (XPending(connection) > 0) {
+                XEvent event;
+                XNextEvent(connection, &event);
+            }
         }
         // It names its check window early in its start: it runs once it has
         // framed a window of the test's own.
@@ -208,7 +221,7 @@ inline bool ListedAbove(Display* display, ::Window upper, ::Window lower) {
 inline bool PumpUntilAtServer(const std::function<bool()>& done) {
     const auto hook = zem::platform::EventLoop::Get().RegisterWaitHook(
         {[]() -> std::optional<zem::platform::Milliseconds> { return 20; }, nullptr});
-    const bool held = zem::platform::PumpMessagesUntil(done, 60000);
+    const bool held = zem::platform::PumpMessagesUntil(done, kEventWaitMilliseconds);
     zem::platform::EventLoop::Get().UnregisterWaitHook(hook);
     return held;
 }

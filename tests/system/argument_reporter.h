@@ -1,7 +1,7 @@
 // A program of the test's own that reports its arguments through a FIFO beside
 // it; reading the FIFO waits for the program, so no test sleeps. The wait is
-// bounded: a program that never starts fails the test within 10 s instead of
-// holding it until the test runner's time-out.
+// bounded (a test's wait for an event): a program that never starts fails
+// the test instead of holding it until the test runner's time-out.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/event_wait.h"
 #include "tests/system/temp_folder.h"
 
 namespace zem::testing {
@@ -32,18 +33,18 @@ public:
     }
     // The program's report: the count of its arguments, then each in brackets;
     // what arrived so far (usually nothing) when the program has not written
-    // and closed it within 10 s.
+    // and closed it within a test's wait for an event.
     std::string Report() const {
         const int fifo = open(folder_.File("out.fifo").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fifo < 0) return "";
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        const auto deadline = std::chrono::steady_clock::now() + zem::testing::kEventWait;
         std::string report;
         bool written = false;  // a writer came and went
         while (!written) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0) {
-                ADD_FAILURE() << "the program did not report within 10 s";
+                ADD_FAILURE() << "the program did not report";
                 break;
             }
             pollfd entry{fifo, POLLIN, 0};

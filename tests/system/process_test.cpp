@@ -1,6 +1,7 @@
 #include "platform/system/process.h"
 
 #include "platform/system/files.h"
+#include "tests/support/event_wait.h"
 #include "tests/support/process_namespace.h"
 #include "tests/system/argument_reporter.h"
 #include "tests/system/scoped_environment.h"
@@ -149,7 +150,7 @@ TEST(NativeProcessLauncher, TaskkillEndsEveryProcessOfTheImageNameAndNothingElse
 // folder's file, is told. Run in a process namespace of its own, so that a
 // fault ends nothing outside it.
 TEST(EndingOwnImageNames, EndsOnlyTheProcessesOfTheProgramFoldersFile) {
-    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("EndingOwnImageNames.*", 60000)
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("EndingOwnImageNames.*")
 
     for (const std::string name : {"update", "zemplayer"}) {
         SCOPED_TRACE(name);
@@ -169,17 +170,17 @@ TEST(EndingOwnImageNames, EndsOnlyTheProcessesOfTheProgramFoldersFile) {
         NativeProcessLauncher launcher;
         EXPECT_EQ(launcher.Start("cmd.exe /c taskkill /im " + name + ".exe /f", SW_HIDE), 0u);
         const auto endedByKill = [](pid_t id) {
-            const std::optional<int> status = zem::testing::WaitForExit(id, 10000);
+            const std::optional<int> status = zem::testing::WaitForExit(id, zem::testing::kEventWaitMilliseconds);
             if (status) return WIFSIGNALED(*status) && WTERMSIG(*status) == SIGKILL;
             kill(id, SIGKILL);  // still running: the test has failed, and ends it
-            zem::testing::WaitForExit(id, 10000);
+            zem::testing::WaitForExit(id, zem::testing::kEventWaitMilliseconds);
             return false;
         };
         EXPECT_TRUE(endedByKill(current));
         EXPECT_TRUE(endedByKill(beforeUpgrade));
         EXPECT_FALSE(zem::testing::WaitForExit(other, 0).has_value()) << "the other folder's program was ended";
         kill(other, SIGKILL);
-        zem::testing::WaitForExit(other, 10000);
+        zem::testing::WaitForExit(other, zem::testing::kEventWaitMilliseconds);
     }
 
     // The caller is one of them when it runs the folder's file (the updater
@@ -246,11 +247,11 @@ public:
 
     void Check() { EXPECT_EQ(write(input_, "g", 1), 1); }
     // '1' when the probe found a previous instance, '0' when not; '?' when it
-    // gave no answer within 10 s.
+    // gave no answer in a test's wait for an event.
     char Answer() {
         pollfd entry{output_, POLLIN, 0};
         char answer = '?';
-        if (poll(&entry, 1, 10000) == 1 && read(output_, &answer, 1) != 1) answer = '?';
+        if (poll(&entry, 1, zem::testing::kEventWaitMilliseconds) == 1 && read(output_, &answer, 1) != 1) answer = '?';
         return answer;
     }
 

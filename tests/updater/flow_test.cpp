@@ -22,6 +22,7 @@
 #include "platform/network/urlmon.h"
 #include "platform/window/user32.h"
 #include "tests/network/scripted_server.h"
+#include "tests/support/event_wait.h"
 #include "tests/updater/updater_fixture.h"
 
 namespace zem::updater_testing {
@@ -265,7 +266,7 @@ TEST_F(UpdaterFlow, TheSamplePackageRunsFromTheProgramFolder) {
     const int descriptor = static_cast<int>(syscall(SYS_pidfd_open, package, 0));
     if (descriptor >= 0) {
         pollfd ended{descriptor, POLLIN, 0};
-        EXPECT_EQ(poll(&ended, 1, 20000), 1);
+        EXPECT_EQ(poll(&ended, 1, zem::testing::kEventWaitMilliseconds), 1);
         close(descriptor);
     }
     EXPECT_EQ(folder.Read("zemdate-ran.txt"), "zemdate: the sample package ran\n");

@@ -22,7 +22,6 @@
 #include <filesystem>
 #include <future>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <X11/Xlib.h>
@@ -30,21 +29,24 @@
 #include "shell/config_info.h"
 #include "site/sample_server.h"
 #include "tests/network/scripted_server.h"
+#include "tests/support/event_wait.h"
 #include "tests/support/process_namespace.h"
 #include "tests/updater_display/updater_on_display.h"
 
 namespace {
 
+using zem::testing::kEventWait;
+using zem::testing::kEventWaitMilliseconds;
+using zem::testing::MillisecondsUntil;
 using zem::updater_display_testing::UpdaterOnDisplay;
 
 // Waits until a file of this name is written and closed in the watched folder.
-bool WaitForWrittenFile(int watcher, const std::string& name, int milliseconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+bool WaitForWrittenFile(int watcher, const std::string& name) {
+    const auto deadline = std::chrono::steady_clock::now() + kEventWait;
     alignas(inotify_event) char buffer[4096];
     while (std::chrono::steady_clock::now() < deadline) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd readable{watcher, POLLIN, 0};
-        if (poll(&readable, 1, static_cast<int>(std::max<long>(left.count(), 0))) != 1) return false;
+        if (poll(&readable, 1, MillisecondsUntil(deadline)) != 1) return false;
         const ssize_t length = read(watcher, buffer, sizeof buffer);
         for (ssize_t offset = 0; offset < length;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
@@ -56,7 +58,7 @@ bool WaitForWrittenFile(int watcher, const std::string& name, int milliseconds) 
 }
 
 TEST(UpdaterEndToEnd, TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVersion) {
-    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVersion", 120000)
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVersion")
     zem::site::SampleServer server;
     ASSERT_TRUE(server.Start());
     UpdaterOnDisplay updater(server.Address());
@@ -66,8 +68,8 @@ TEST(UpdaterEndToEnd, TheUpgradeButtonDownloadsStartsThePackageAndRecordsTheVers
     ASSERT_TRUE(updater.Start()) << "the updater's window did not appear";
     updater.ClickAt(216 + 50, 352 + 16);
 
-    EXPECT_TRUE(WaitForWrittenFile(watcher, "zemdate-ran.txt", 30000)) << "the package's mark did not appear";
-    const auto status = zem::testing::WaitForExit(updater.updater, 30000);
+    EXPECT_TRUE(WaitForWrittenFile(watcher, "zemdate-ran.txt")) << "the package's mark did not appear";
+    const auto status = zem::testing::WaitForExit(updater.updater, kEventWaitMilliseconds);
     EXPECT_TRUE(status.has_value()) << "the updater did not end";
     EXPECT_EQ(updater.folder.Read("zemdate-ran.txt"), "zemdate: the sample package ran\n");
     EXPECT_EQ(配置信息::ReadConfig("Version", "Version", ""), "1.4");
@@ -86,16 +88,12 @@ int FilledColumns(Display* display, const RECT& place) {
     return filled;
 }
 
-// Reads the bar from the screen until `wanted` holds, at most `milliseconds`;
-// the last count read.
+// Reads the bar from the screen until `wanted` holds (a test's wait for an
+// event); the last count read.
 template <class Wanted>
-int WaitForFill(Display* display, const RECT& place, Wanted wanted, int milliseconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    int filled = FilledColumns(display, place);
-    while (!wanted(filled) && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        filled = FilledColumns(display, place);
-    }
+int WaitForFill(Display* display, const RECT& place, Wanted wanted) {
+    int filled = -1;
+    zem::testing::PollUntil([&] { return wanted(filled = FilledColumns(display, place)); });
     return filled;
 }
 
@@ -103,7 +101,7 @@ int WaitForFill(Display* display, const RECT& place, Wanted wanted, int millisec
 // the test says so, then nothing: between the steps the window must show the
 // bar moving, and a click on "取消" must end the transfer at once.
 TEST(UpdaterEndToEnd, TheBarMovesOnTheScreenDuringTheTransferAndCancelEndsItAtOnce) {
-    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.TheBarMovesOnTheScreenDuringTheTransferAndCancelEndsItAtOnce", 120000)
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.TheBarMovesOnTheScreenDuringTheTransferAndCancelEndsItAtOnce")
     using Clock = std::chrono::steady_clock;
     std::promise<void> sendMore;
     std::future<void> more = sendMore.get_future();
@@ -117,24 +115,24 @@ TEST(UpdaterEndToEnd, TheBarMovesOnTheScreenDuringTheTransferAndCancelEndsItAtOn
         while (more.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
             if (connection.WaitForClose(20)) return;
         if (!connection.Send(std::string(40000, '#'))) return;
-        if (connection.WaitForClose(20000)) closed.set_value(Clock::now());
+        if (connection.WaitForClose(kEventWaitMilliseconds)) closed.set_value(Clock::now());
     });
     UpdaterOnDisplay updater(server.Address());
     ASSERT_FALSE(updater.xvfb.Name().empty()) << "Xvfb did not start";
     ASSERT_TRUE(updater.Start()) << "the updater's window did not appear";
     updater.ClickAt(216 + 50, 352 + 16);
 
-    const int first = WaitForFill(updater.observer, updater.place, [](int filled) { return filled > 0; }, 10000);
+    const int first = WaitForFill(updater.observer, updater.place, [](int filled) { return filled > 0; });
     ASSERT_GT(first, 0) << "the bar never showed progress on the screen";
     sendMore.set_value();
-    const int second = WaitForFill(updater.observer, updater.place, [&](int filled) { return filled > first; }, 10000);
+    const int second = WaitForFill(updater.observer, updater.place, [&](int filled) { return filled > first; });
     EXPECT_GT(second, first) << "the bar did not move on the screen";
 
     const Clock::time_point clicked = Clock::now();
     updater.ClickAt(344 + 10, 368 + 8);  // "取消"
-    ASSERT_EQ(closedAt.wait_for(std::chrono::seconds(10)), std::future_status::ready) << "the transfer went on";
+    ASSERT_EQ(closedAt.wait_for(kEventWait), std::future_status::ready) << "the transfer went on";
     EXPECT_LT(closedAt.get() - clicked, std::chrono::milliseconds(500));
-    EXPECT_TRUE(updater.WaitForUnmap(5000)) << "the window stayed after the cancel";
+    EXPECT_TRUE(updater.WaitForUnmap()) << "the window stayed after the cancel";
     EXPECT_EQ(配置信息::ReadConfig("Version", "Version", ""), "1.3");
     EXPECT_FALSE(std::filesystem::exists(updater.folder.Path() / "zemdate.exe"));
 }
@@ -154,7 +152,7 @@ std::vector<std::string> PackageFiles(const std::filesystem::path& folder) {
 // terminal's SIGHUP, Ctrl+C, its close glyph), the transfer stops and no part
 // file stays in the program folder; a signal ends it as that signal would.
 TEST(UpdaterEndToEnd, EveryEndDuringTheDownloadStopsTheTransferAndLeavesNoPartFile) {
-    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.EveryEndDuringTheDownloadStopsTheTransferAndLeavesNoPartFile", 300000)
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.EveryEndDuringTheDownloadStopsTheTransferAndLeavesNoPartFile")
     struct End {
         const char* name;
         int signal;  // 0: the close glyph
@@ -169,26 +167,26 @@ TEST(UpdaterEndToEnd, EveryEndDuringTheDownloadStopsTheTransferAndLeavesNoPartFi
             if (++connections > 1) return;
             if (!connection.Send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + std::string(20000, '#')))
                 return;
-            if (connection.WaitForClose(120000)) closed.set_value();
+            if (connection.WaitForClose(2 * kEventWaitMilliseconds)) closed.set_value();
         });
         UpdaterOnDisplay updater(server.Address());
         ASSERT_FALSE(updater.xvfb.Name().empty()) << "Xvfb did not start";
         ASSERT_TRUE(updater.Start(版本检查::UpgradeMode, true)) << "the updater's window did not appear";
         updater.ClickAt(216 + 50, 352 + 16);
-        ASSERT_GT(WaitForFill(updater.observer, updater.place, [](int filled) { return filled > 0; }, 30000), 0)
+        ASSERT_GT(WaitForFill(updater.observer, updater.place, [](int filled) { return filled > 0; }), 0)
             << "the download did not start";
 
         if (end.signal != 0)
             kill(updater.updater, end.signal);
         else
             updater.ClickAt(528 + 4, 8 + 4);
-        const std::optional<int> status = zem::testing::WaitForExit(updater.updater, 60000);
+        const std::optional<int> status = zem::testing::WaitForExit(updater.updater, kEventWaitMilliseconds);
         ASSERT_TRUE(status.has_value()) << "the updater did not end";
         updater.updater = -1;
         if (end.signal != 0) {
             EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == end.signal) << "wait status " << *status;
         }
-        EXPECT_EQ(closedNow.wait_for(std::chrono::seconds(60)), std::future_status::ready) << "the transfer went on";
+        EXPECT_EQ(closedNow.wait_for(kEventWait), std::future_status::ready) << "the transfer went on";
         EXPECT_EQ(PackageFiles(updater.folder.Path()), std::vector<std::string>{});
         EXPECT_EQ(配置信息::ReadConfig("Version", "Version", ""), "1.3");
     }
@@ -200,7 +198,7 @@ TEST(UpdaterEndToEnd, EveryEndDuringTheDownloadStopsTheTransferAndLeavesNoPartFi
 // process holds its part file locked (here the test holds one), and files of
 // other names, or in another folder, are never touched.
 TEST(UpdaterEndToEnd, TheNextDownloadRemovesThePartFilesThatKilledUpdatersLeft) {
-    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.TheNextDownloadRemovesThePartFilesThatKilledUpdatersLeft", 120000)
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("UpdaterEndToEnd.TheNextDownloadRemovesThePartFilesThatKilledUpdatersLeft")
     zem::site::SampleServer server;
     ASSERT_TRUE(server.Start());
     UpdaterOnDisplay updater(server.Address());
@@ -218,8 +216,8 @@ TEST(UpdaterEndToEnd, TheNextDownloadRemovesThePartFilesThatKilledUpdatersLeft) 
     ASSERT_TRUE(updater.Start()) << "the updater's window did not appear";
     updater.ClickAt(216 + 50, 352 + 16);
 
-    EXPECT_TRUE(WaitForWrittenFile(watcher, "zemdate-ran.txt", 60000)) << "the package's mark did not appear";
-    EXPECT_TRUE(zem::testing::WaitForExit(updater.updater, 60000).has_value()) << "the updater did not end";
+    EXPECT_TRUE(WaitForWrittenFile(watcher, "zemdate-ran.txt")) << "the package's mark did not appear";
+    EXPECT_TRUE(zem::testing::WaitForExit(updater.updater, kEventWaitMilliseconds).has_value()) << "the updater did not end";
     for (const std::string& name : abandoned) EXPECT_FALSE(std::filesystem::exists(updater.folder.Path() / name)) << name;
     for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(updater.folder.Path() / name)) << name;
     EXPECT_TRUE(std::filesystem::exists(updater.folder.Path() / "zemdate.exe"));

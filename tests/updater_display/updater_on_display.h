@@ -25,6 +25,7 @@
 #include "platform/system/files.h"
 #include "platform/system/process.h"
 #include "shell/config_info.h"
+#include "tests/support/event_wait.h"
 #include "tests/support/process_namespace.h"
 #include "tests/support/x_geometry.h"
 #include "tests/support/xtest_input.h"
@@ -34,6 +35,24 @@
 #include "windows/version_check.h"
 
 namespace zem::updater_display_testing {
+
+// The first X event the root's substructure reports that `wanted` accepts,
+// waiting for it at most a test's wait for an event.
+template <class Wanted>
+std::optional<XEvent> WaitForEvent(Display* display, Wanted wanted) {
+    const auto deadline = std::chrono::steady_clock::now() + zem::testing::kEventWait;
+    XSync(display, False);
+    for (;;) {
+        while (XPending(display) > 0) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (wanted(event)) return event;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
+        pollfd readable{ConnectionNumber(display), POLLIN, 0};
+        poll(&readable, 1, zem::testing::MillisecondsUntil(deadline));
+    }
+}
 
 // The real updater on an Xvfb of its own, from a program folder whose
 // Config.ini holds 1.3, the content server's fixed host pointed at `host`.
@@ -57,7 +76,7 @@ struct UpdaterOnDisplay {
         // its balloon) is ended here.
         if (updater > 0 && !zem::testing::WaitForExit(updater, 0)) {
             kill(updater, SIGKILL);
-            zem::testing::WaitForExit(updater, 20000);
+            zem::testing::WaitForExit(updater, zem::testing::kEventWaitMilliseconds);
         }
         if (observer != nullptr) XCloseDisplay(observer);
     }
@@ -78,7 +97,7 @@ struct UpdaterOnDisplay {
     // Starts it; true once its window is mapped (without a window manager).
     bool Start(std::string_view mode = 版本检查::UpgradeMode, bool ownChild = false) {
         if (!Launch(mode, ownChild)) return false;
-        window = zem::testing::WaitForMappedWindow(observer, 550, 401, 20000);
+        window = zem::testing::WaitForMappedWindow(observer, 550, 401, zem::testing::kEventWaitMilliseconds);
         if (!window) return false;
         place = zem::testing::RootRect(observer, *window);
         return true;
@@ -86,18 +105,10 @@ struct UpdaterOnDisplay {
     // A click at a point of the window, in its own coordinates.
     void ClickAt(int x, int y) { input.Click(static_cast<int>(place.left) + x, static_cast<int>(place.top) + y); }
     // Waits until the window is unmapped.
-    bool WaitForUnmap(int milliseconds) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-        while (std::chrono::steady_clock::now() < deadline) {
-            XSync(observer, False);
-            while (XPending(observer) > 0) {
-                XEvent event;
-                XNextEvent(observer, &event);
-                if (event.type == UnmapNotify && event.xunmap.window == *window) return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+    bool WaitForUnmap() {
+        return WaitForEvent(observer, [&](XEvent& event) {
+                   return event.type == UnmapNotify && event.xunmap.window == *window;
+               }).has_value();
     }
 
     zem::testing::TempFolder folder{"程序 目录"};

@@ -20,6 +20,7 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
+#include "tests/support/event_wait.h"
 #include "tests/support/process_namespace.h"
 #include "tests/support/test_tray_manager.h"
 #include "tests/support/x_geometry.h"
@@ -76,8 +77,7 @@ class UpdaterWindowClose : public ::testing::TestWithParam<CloseCase> {};
 
 TEST_P(UpdaterWindowClose, TheWindowGoesAndTheProcessEnds) {
     const CloseCase& each = GetParam();
-    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE(std::string("Closes/UpdaterWindowClose.TheWindowGoesAndTheProcessEnds/") + each.name,
-                                     120000)
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE(std::string("Closes/UpdaterWindowClose.TheWindowGoesAndTheProcessEnds/") + each.name)
     XSetErrorHandler(IgnoreXError);
     // Nothing is fetched before the upgrade button: no server is needed.
     UpdaterOnDisplay updater("http://127.0.0.1:9");
@@ -98,24 +98,24 @@ TEST_P(UpdaterWindowClose, TheWindowGoesAndTheProcessEnds) {
             return client != 0 && XGetWindowAttributes(observer, client, &attributes) &&
                    attributes.map_state == IsViewable;
         },
-        20000))
+        zem::testing::kEventWaitMilliseconds))
         << "the window manager does not show the updater's window"
         << (zem::testing::WaitForExit(updater.updater, 0) ? " (the updater has ended)" : "");
 
     if (each.openTrayMenuFirst) {
         Window icon = 0;
-        ASSERT_TRUE(WaitUntil([&] { return (icon = tray->TakeDockRequest()) != 0; }, 20000)) << "no icon docked";
+        ASSERT_TRUE(WaitUntil([&] { return (icon = tray->TakeDockRequest()) != 0; }, zem::testing::kEventWaitMilliseconds)) << "no icon docked";
         ASSERT_TRUE(WaitUntil(
             [&] {
                 XWindowAttributes attributes{};
                 return XGetWindowAttributes(observer, icon, &attributes) && attributes.map_state == IsViewable;
             },
-            20000));
+            zem::testing::kEventWaitMilliseconds));
         // What was mapped before (the tray's own window) is not the menu.
         XSync(observer, True);
         const RECT at = zem::testing::RootRect(observer, icon);
         updater.input.Click((at.left + at.right) / 2, (at.top + at.bottom) / 2, 3);
-        const std::optional<Window> menu = NextMappedOnRoot(observer, 20000);
+        const std::optional<Window> menu = NextMappedOnRoot(observer, zem::testing::kEventWaitMilliseconds);
         ASSERT_TRUE(menu.has_value()) << "the tray menu did not open";
         // A press outside the menu closes it without a choice.
         updater.input.Click(2, 2);
@@ -124,13 +124,13 @@ TEST_P(UpdaterWindowClose, TheWindowGoesAndTheProcessEnds) {
                 XWindowAttributes attributes{};
                 return !XGetWindowAttributes(observer, *menu, &attributes) || attributes.map_state != IsViewable;
             },
-            20000))
+            zem::testing::kEventWaitMilliseconds))
             << "the tray menu stayed open";
     }
 
     if (each.way == CloseWay::AltF4) {
         zem::testing::RequestActivation(observer, client);
-        ASSERT_TRUE(WaitUntil([&] { return zem::testing::ActiveWindow(observer) == client; }, 20000))
+        ASSERT_TRUE(WaitUntil([&] { return zem::testing::ActiveWindow(observer) == client; }, zem::testing::kEventWaitMilliseconds))
             << "the updater's window did not become the active one";
         updater.input.Key(XK_Alt_L, true);
         updater.input.TapKey(XK_F4);
@@ -144,9 +144,9 @@ TEST_P(UpdaterWindowClose, TheWindowGoesAndTheProcessEnds) {
             const auto clients = zem::testing::ClientList(observer);
             return std::find(clients.begin(), clients.end(), client) == clients.end();
         },
-        30000))
+        zem::testing::kEventWaitMilliseconds))
         << "the window manager still manages the updater's window";
-    EXPECT_TRUE(zem::testing::WaitForExit(updater.updater, 30000).has_value())
+    EXPECT_TRUE(zem::testing::WaitForExit(updater.updater, zem::testing::kEventWaitMilliseconds).has_value())
         << "the updater runs on without a window";
     tray.reset();
     XCloseDisplay(trayConnection);

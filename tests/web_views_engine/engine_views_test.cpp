@@ -28,6 +28,8 @@
 #include "platform/window/user32.h"
 #include "platform/window/window_system.h"
 #include "tests/startup/start_fixture.h"
+#include "tests/support/process_ticks.h"
+#include "tests/support/pump_until.h"
 #include "tests/support/xvfb_server.h"
 #include "player/form1.h"
 // Last: Xlib's macros would clash with the names of the headers above.
@@ -37,6 +39,10 @@ namespace zem::web_views_testing {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+// Messages, the display and the engine run through the program's event loop
+// until a condition holds, or for a while; the manual clock stays put.
+using zem::testing::PumpFor;
+using zem::testing::PumpUntil;
 
 // One content server for the test program, left to end with it: stopping it
 // would wait out the engine's kept-alive connections.
@@ -118,16 +124,44 @@ protected:
         WriteBytes(folder.Path() / "zem.ini",
                    platform::Utf8ToGbk("[CONFIG]\r\nurl=" + Server().Address() +
                                        "\r\nname=zemplayer\r\n[huangchong]\r\nhuangchong=0\r\n[da]\r\nda=3\r\n"));
+        // Its load shows the local loading page in the views.
         form_ = &forms::FormInstance<Form1>::Get();
         form_->Show();
-        // The start pages, 3000 ms after the load.
+        // The start pages come 3000 ms after the load, by which time the
+        // engine has long shown the loading page; the manual clock jumps
+        // there at once, so the test first waits for what those 3 s bring.
+        ASSERT_TRUE(PumpUntil([&] { return Title(form().ListWeb) == "正在加载" && Title(form().PlayWeb) == "正在加载"; }))
+            << "library: " << State(form().ListWeb) << "; channel: " << State(form().PlayWeb);
         desktop.clock().Advance(3000);
-        ASSERT_TRUE(PumpUntil([&] { return Title(form().ListWeb) == "测试片库" && Title(form().PlayWeb) == "频道"; }));
+        ASSERT_TRUE(PumpUntil([&] { return Title(form().ListWeb) == "测试片库" && Title(form().PlayWeb) == "频道"; }))
+            << "library: " << State(form().ListWeb) << "; channel: " << State(form().PlayWeb)
+            << "; asked: " << Requested() << "; engine: " << EngineProcesses();
         form().Button2_Click(1);  // the library view
         launcher.started.clear();
     }
 
     Form1& form() { return *form_; }
+    static std::string State(forms::WebBrowser& view) {
+        std::string state = view.LocationURL() + (view.Busy() ? " busy" : " idle");
+        try {
+            auto document = view.Document();
+            state += document ? " \"" + document->title() + "\"" : std::string(" no document");
+        } catch (const std::exception& error) {
+            state += std::string(" read failed: ") + error.what();
+        }
+        return state;
+    }
+    static std::string EngineProcesses() {
+        std::string names;
+        for (const zem::testing::ProcessEntry& entry : zem::testing::ProcessTree(getpid()))
+            names += entry.name + " ";
+        return names;
+    }
+    static std::string Requested() {
+        std::string targets;
+        for (const std::string& target : Server().RequestedTargets()) targets += target + " ";
+        return targets;
+    }
 
     static std::string Title(forms::WebBrowser& view) {
         std::string title;
@@ -135,11 +169,6 @@ protected:
             if (auto document = view.Document()) title = document->title();
         });
         return title;
-    }
-    // Runs messages, the display and the engine through the program's event
-    // loop until `done` (false after `limit`); the manual clock stays put.
-    static bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(15)) {
-        return platform::PumpMessagesUntil(done, static_cast<platform::Milliseconds>(limit.count()));
     }
     static platform::Pixel PixelAt(forms::WebBrowser& view, int x, int y) {
         platform::Bitmap* surface = platform::WindowSurface(view.hWnd());
@@ -245,7 +274,7 @@ TEST_F(EngineViewsTest, PlayInCapitalsInTheChannelPageOpensTheLibraryAtTheUnchan
     ASSERT_TRUE(PumpUntil([&] { return !heard.empty(); }));
     EXPECT_EQ(heard, std::vector<std::string>{"PLAY:///vant/list.html"});
     EXPECT_TRUE(form().Picture1.Visible());
-    PumpUntil([] { return false; }, std::chrono::milliseconds(300));
+    PumpFor(std::chrono::milliseconds(300));
     EXPECT_EQ(Title(form().ListWeb), "测试片库");
     EXPECT_EQ(Count(Server().RequestedTargets(), "/vant/list.html"), lists);
 }
@@ -262,7 +291,7 @@ TEST_F(EngineViewsTest, PagesNeverOpenALocalFileOrADocumentOfTheirOwnInAnyView) 
     form().ListWeb.Navigate(hostile);
     ASSERT_TRUE(PumpUntil([&] { return Title(form().W2) == "恶意页" && Title(form().ListWeb) == "恶意页"; }));
     ClickAt(form().ListWeb, 100, 25);
-    PumpUntil([] { return false; }, std::chrono::milliseconds(800));
+    PumpFor(std::chrono::milliseconds(800));
 
     for (const std::string& target : Server().RequestedTargets()) EXPECT_FALSE(target.starts_with("/seen-")) << target;
     EXPECT_EQ(form().tj.LocationURL(), "");
@@ -311,7 +340,7 @@ TEST_F(EngineViewsTest, ARightClickOnTheLibraryPagePopsUpThePageMenu) {
     // The channel page keeps the engine's own menu: no page menu there.
     form().Button2_Click(0);
     ClickAt(form().PlayWeb, 500, 300, platform::MouseButton::Right);
-    PumpUntil([] { return false; }, std::chrono::milliseconds(500));
+    PumpFor(std::chrono::milliseconds(500));
     EXPECT_EQ(script.Questions().size(), 1u);
     // Nor does the engine show a menu of its own on either page.
     EXPECT_EQ(display.ForeignWindowsMapped(), std::vector<unsigned long>{});
@@ -333,7 +362,7 @@ TEST_F(EngineViewsTest, SnapshotOfTheLibraryViewWithItsTicker) {
     forms::DoEvents();
     ASSERT_NE(form().Label2.Caption(), "测试滚动文字");
     ASSERT_TRUE(PumpUntil([&] { return PixelAt(form().ListWeb, 600, 400) == 0x1E1E1Eu; }));
-    PumpUntil([] { return false; }, std::chrono::milliseconds(300));
+    PumpFor(std::chrono::milliseconds(300));
     EXPECT_TRUE(platform::WriteWindowSnapshot(form().hWnd(), ZEM_SNAPSHOT_PATH));
 }
 

@@ -22,9 +22,15 @@
 #include "site/sample_server.h"
 #include "tests/system/scoped_environment.h"
 #include "tests/support/program_display.h"
+#include "tests/support/pump_until.h"
 #include "tests/support/xvfb_server.h"
 
 namespace zem::forms {
+
+// Messages and the engine run through the program's event loop until a
+// condition holds, or for a while (for what must not happen).
+using testing::PumpFor;
+using testing::PumpUntil;
 
 class BrowserForm : public Form {
 public:
@@ -81,17 +87,6 @@ protected:
     }
     static std::string Page(const std::string& name) { return Server()->Address() + "/" + name; }
     BrowserForm& form() { return *form_; }
-
-    // Runs messages and the engine (through the program's event loop) until
-    // `done` (false after `limit`).
-    static bool PumpUntil(const std::function<bool()>& done,
-                          std::chrono::milliseconds limit = std::chrono::milliseconds(20000)) {
-        return platform::PumpMessagesUntil(done, static_cast<platform::Milliseconds>(limit.count()));
-    }
-    // Runs both for a while (for what must not happen).
-    static void PumpFor(std::chrono::milliseconds span) {
-        PumpUntil([] { return false; }, span);
-    }
 
     // Navigates and waits for the top document of that address to complete;
     // a late completion of the page before (an error page) does not count.

@@ -55,7 +55,7 @@ TEST_F(EngineTest, AHiddenPageRunsNoAnimationFramesAndCostsNoProcessorTime) {
         })) << title;
 
         way.show(false);
-        ASSERT_TRUE(PumpUntil([&] { return StateOf(title).visibility == "hidden"; }, std::chrono::seconds(3))) << title;
+        ASSERT_TRUE(PumpUntil([&] { return StateOf(title).visibility == "hidden"; })) << title;
         const std::string hidden = title;
         if (&way == &ways.front()) {
             PumpFor(std::chrono::milliseconds(500));  // the engine settles into the background
