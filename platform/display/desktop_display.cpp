@@ -19,10 +19,6 @@ namespace {
 
 DesktopDisplay* g_display = nullptr;
 
-bool SameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 // Tips, menus and balloons are the program's own short-lived pop-ups: the
 // window manager neither frames, places nor focuses them.
 bool IsPopupClass(const std::string& name) {

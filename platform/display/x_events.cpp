@@ -129,13 +129,18 @@ void DesktopDisplay::HandleConfigure(HWND window, ShownWindow& shown, const XCon
                               &child);
     const RECT reported{rootX, rootY, rootX + event.width, rootY + event.height};
     // The window manager's answer to a place the program asked for, perhaps
-    // since overtaken by a later one: the program's place stands.
-    if (event.send_event && shown.window->TakeRequested(reported)) return;
+    // since overtaken by a later one: the program's place stands. The answer
+    // to the latest one is where the window now is, even if a report the
+    // manager sent before it read the request (its own move) came between;
+    // and all the events our requests bring have come by then (a resize's
+    // come before its answer), so none is still counted as on its way.
+    if (event.send_event && shown.window->TakeRequested(reported)) {
+        if (shown.window->AwaitsAnswer()) return;
+        shown.pendingConfigures = 0;
+        if (SameRect(reported, shown.window->Rect())) return;
+    }
     shown.window->NoteGeometry(reported);
-    const RECT current = WindowScreenRect(window);
-    if (reported.left == current.left && reported.top == current.top && reported.right == current.right &&
-        reported.bottom == current.bottom)
-        return;
+    if (SameRect(reported, WindowScreenRect(window))) return;
     if (IsMinimizedWindow(window)) return;
     SetWindowPos(window, nullptr, rootX, rootY, event.width, event.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -211,8 +211,7 @@ void XTopLevel::SetOpacity(std::optional<BYTE> alpha) {
 // so such a change goes in two steps, neither of them that kind: first to the
 // new place one pixel larger beyond the still edge, then back to it.
 int XTopLevel::MoveResize(const RECT& rect) {
-    if (rect.left == rect_.left && rect.top == rect_.top && rect.right == rect_.right && rect.bottom == rect_.bottom)
-        return 0;
+    if (SameRect(rect, rect_)) return 0;
     const RECT old = rect_;
     rect_ = rect;
     // A fixed size is the size asked for: the window manager holds a window to its hints.
@@ -242,9 +241,8 @@ void XTopLevel::Request(const RECT& rect) {
 }
 
 bool XTopLevel::TakeRequested(const RECT& rect) {
-    const auto found = std::find_if(requested_.begin(), requested_.end(), [&](const RECT& each) {
-        return each.left == rect.left && each.top == rect.top && each.right == rect.right && each.bottom == rect.bottom;
-    });
+    const auto found =
+        std::find_if(requested_.begin(), requested_.end(), [&](const RECT& each) { return SameRect(each, rect); });
     if (found == requested_.end()) return false;
     requested_.erase(requested_.begin(), found + 1);
     return true;
@@ -254,9 +252,10 @@ bool XTopLevel::Map() {
     if (mapped_) return false;
     mapped_ = true;
     XMapRaised(connection_.display(), window_);
-    // A window manager may have placed it elsewhere; it goes where the program put it.
-    if (!popup_)
-        XMoveWindow(connection_.display(), window_, static_cast<int>(rect_.left), static_cast<int>(rect_.top));
+    // A window manager may have placed it elsewhere; it goes where the program
+    // put it, asked as any place is: the manager's answer to it may come after
+    // the program has moved the window on, and is then no move of its own.
+    if (!popup_) Request(rect_);
     return true;
 }
 

@@ -19,6 +19,10 @@ namespace zem::platform::display {
 
 class XConnection;
 
+inline bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 struct WindowLook {
     bool framed = false;       // a caption and border of the window manager
     bool systemMenu = false;
@@ -60,6 +64,8 @@ public:
     // back: the window manager's answer to it (forgetting it and those asked
     // before it).
     bool TakeRequested(const RECT& rect);
+    // Whether a place asked for is still unanswered.
+    bool AwaitsAnswer() const { return !requested_.empty(); }
     // Maps the window; whether it was unmapped until now.
     bool Map();
     void Unmap();

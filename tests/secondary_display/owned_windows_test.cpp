@@ -71,6 +71,36 @@ protected:
         input.Button(1, false);
     }
 
+    // Asks the window manager to move and size a window, as a pager would.
+    void MoveResizeAsAPager(::Window window, const RECT& place) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(observer, "_NET_MOVERESIZE_WINDOW", False);
+        event.xclient.format = 32;
+        // North-west gravity; x, y, width and height given; from a pager.
+        event.xclient.data.l[0] = NorthWestGravity | (0xF << 8) | (2 << 12);
+        event.xclient.data.l[1] = place.left;
+        event.xclient.data.l[2] = place.top;
+        event.xclient.data.l[3] = place.right - place.left;
+        event.xclient.data.l[4] = place.bottom - place.top;
+        XSendEvent(observer, DefaultRootWindow(observer), False, SubstructureRedirectMask | SubstructureNotifyMask,
+                   &event);
+        XSync(observer, False);
+    }
+    // Once the program has seen a pointer move over `window` made now, it
+    // has read all the server sent it before: what the manager said too.
+    bool ProgramHasReadTheServer(::Window window) {
+        const RECT place = RootRect(window);
+        const POINT first{place.left + 840, place.top + 10}, second{first.x + 1, first.y};
+        input.MoveTo(static_cast<int>(first.x), static_cast<int>(first.y));
+        input.MoveTo(static_cast<int>(second.x), static_cast<int>(second.y));
+        return PumpUntilAtServer([&] {
+            const POINT seen = zem::platform::LastPointerPosition();
+            return seen.x == second.x && seen.y == second.y;
+        });
+    }
+
     zem::testing::TestWindowManager windowManager{xvfb.Name()};
 };
 
@@ -195,6 +225,68 @@ TEST_F(OwnedWindowsOnTheDisplay, TheMainWindowIsDraggedAboveTheScreensTopAndItsT
     EXPECT_TRUE(PumpUntilAtServer([&] { return RootRect(shown).top == -4; })) << "top " << RootRect(shown).top;
     EXPECT_EQ(RootRect(shown).bottom, atTop.bottom);
     EXPECT_EQ(main.Height(), static_cast<float>((atTop.bottom - atTop.top + 4) * 15));
+}
+
+// What the manager says of the main window's place late, after the program
+// has asked for another, or of its own moves and sizes, leaves the program's
+// place where the server shows the window: the manager is held while the
+// program asks, and answers all once let go.
+TEST_F(OwnedWindowsOnTheDisplay, TheMainWindowIsWhereTheServerShowsItWhenTheManagerAnswersLate) {
+    Form1& main = FormInstance<Form1>::Get();
+    const auto modelMatchesServer = [&](::Window shown) {
+        ASSERT_TRUE(ProgramHasReadTheServer(shown));
+        const RECT server = RootRect(shown), model = zem::platform::WindowScreenRect(main.hWnd());
+        EXPECT_EQ(model.left, server.left);
+        EXPECT_EQ(model.top, server.top);
+        EXPECT_EQ(model.right, server.right);
+        EXPECT_EQ(model.bottom, server.bottom);
+    };
+    ::Window shown = 0;
+    {
+        SCOPED_TRACE("moved on before the manager answered the window's first showing");
+        // The answer to where it was shown is no move: the window never goes back there.
+        std::vector<LONG> topsAfterTheMove;
+        zem::platform::WindowObserverRegistration moves;
+        {
+            const auto held = windowManager.Hold();
+            main.Show();
+            ASSERT_TRUE(PumpMessagesUntil([&] { return (shown = zem::platform::XWindowOf(main.hWnd())) != 0; }));
+            main.Move(main.Left(), 40 * 15);
+            moves = zem::platform::WindowObserverRegistration([&](const zem::platform::WindowEvent& event) {
+                if (event.kind == zem::platform::WindowEventKind::Moved && event.window == main.hWnd())
+                    topsAfterTheMove.push_back(zem::platform::WindowScreenRect(main.hWnd()).top);
+            });
+            zem::platform::ProcessPendingMessages();
+        }
+        ASSERT_TRUE(PumpUntilAtServer([&] { return Viewable(shown) && RootRect(shown).top == 40; }))
+            << "top " << RootRect(shown).top;
+        modelMatchesServer(shown);
+        EXPECT_EQ(topsAfterTheMove, std::vector<LONG>{}) << "the window went back where it was shown";
+    }
+    {
+        SCOPED_TRACE("moved by a pager just before the program moved it");
+        const RECT before = RootRect(shown);
+        {
+            const auto held = windowManager.Hold();
+            MoveResizeAsAPager(shown, RECT{before.left, 100, before.right, 100 + before.bottom - before.top});
+            main.Move(main.Left(), 60 * 15);
+            zem::platform::ProcessPendingMessages();
+        }
+        ASSERT_TRUE(PumpUntilAtServer([&] { return RootRect(shown).top == 60; })) << "top " << RootRect(shown).top;
+        modelMatchesServer(shown);
+    }
+    {
+        SCOPED_TRACE("sized by a pager after the program's moves");
+        const RECT before = RootRect(shown);
+        const RECT sized{before.left, before.top, before.right + 20, before.bottom + 10};
+        MoveResizeAsAPager(shown, sized);
+        // The manager may also keep it on the screen: the size tells its answer.
+        ASSERT_TRUE(PumpUntilAtServer([&] {
+            const RECT at = RootRect(shown);
+            return at.right - at.left == sized.right - sized.left && at.bottom - at.top == sized.bottom - sized.top;
+        })) << "width " << RootRect(shown).right - RootRect(shown).left;
+        modelMatchesServer(shown);
+    }
 }
 
 }  // namespace

@@ -74,6 +74,15 @@ public:
     }
     // Ends the child and waits for it.
     void Stop() { EndChildProcess(pid_); }
+    // Stops the child (SIGSTOP) and waits until it has stopped; Resume continues it.
+    void Suspend() {
+        if (pid_ <= 0 || ::kill(pid_, SIGSTOP) != 0) return;
+        int status = 0;
+        ::waitpid(pid_, &status, WUNTRACED);
+    }
+    void Resume() {
+        if (pid_ > 0) ::kill(pid_, SIGCONT);
+    }
 
 private:
     pid_t pid_ = -1;

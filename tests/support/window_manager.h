@@ -66,6 +66,21 @@ public:
 
     bool Running() const { return running_; }
 
+    // While it lives the manager is stopped: what the program asks of it
+    // meanwhile it answers afterwards, in order, as a manager that cannot
+    // keep up would, after the program has moved on.
+    class Held {
+    public:
+        explicit Held(TestChildProcess& process) : process_(process) { process_.Suspend(); }
+        ~Held() { process_.Resume(); }
+        Held(const Held&) = delete;
+        Held& operator=(const Held&) = delete;
+
+    private:
+        TestChildProcess& process_;
+    };
+    [[nodiscard]] Held Hold() { return Held(process_); }
+
 private:
     static void Pause() {
         const timespec pause{0, 10'000'000};
