@@ -250,7 +250,7 @@ TEST_F(OwnedWindowsOnTheDisplay, TheMainWindowIsWhereTheServerShowsItWhenTheMana
         {
             const auto held = windowManager.Hold();
             main.Show();
-            ASSERT_TRUE(PumpMessagesUntil([&] { return (shown = zem::platform::XWindowOf(main.hWnd())) != 0; }));
+            ASSERT_TRUE(PumpUntil([&] { return (shown = zem::platform::XWindowOf(main.hWnd())) != 0; }));
             main.Move(main.Left(), 40 * 15);
             moves = zem::platform::WindowObserverRegistration([&](const zem::platform::WindowEvent& event) {
                 if (event.kind == zem::platform::WindowEventKind::Moved && event.window == main.hWnd())
