@@ -7,7 +7,7 @@
 #include "platform/drawing/ansi_text.h"
 #include "platform/drawing/gdi.h"
 #include "platform/drawing/gdi_objects.h"
-#include "platform/drawing/text_pieces.h"
+#include "platform/drawing/text_segments.h"
 
 #include <algorithm>
 #include <climits>
@@ -312,7 +312,7 @@ struct TextPass {
 };
 
 int DrawTextWith(HDC handle, std::string_view text, RECT& rect, UINT format, TextPass& pass);
-int DrawInPieces(HDC handle, const drawing_text::TextPieces& pieces, RECT& rect, UINT format);
+int DrawInSegments(HDC handle, const drawing_text::TextSegments& pieces, RECT& rect, UINT format);
 
 }  // namespace
 
@@ -335,7 +335,7 @@ int DrawTextUtf8(HDC handle, std::string_view text, RECT& rect, UINT format) {
 }
 
 int DrawTextAsGbk(HDC handle, std::string_view text, RECT& rect, UINT format) {
-    return DrawInPieces(handle, drawing_text::Utf8AsGbkPieces(text), rect, format);
+    return DrawInSegments(handle, drawing_text::Utf8AsGbkSegments(text), rect, format);
 }
 
 namespace {
@@ -435,7 +435,7 @@ int DrawTextWith(HDC handle, std::string_view text, RECT& rect, UINT format, Tex
 // before the clip's edge), doubled, so the cost follows what shows, not the
 // text's length. A centred single line is placed from its whole width, and
 // DT_CALCRECT measures it all: those convert the whole text.
-int DrawInPieces(HDC handle, const drawing_text::TextPieces& pieces, RECT& rect, UINT format) {
+int DrawInSegments(HDC handle, const drawing_text::TextSegments& pieces, RECT& rect, UINT format) {
     const std::string_view text = pieces.Bytes();
     const bool single = (format & DT_SINGLELINE) != 0;
     const bool fromEnd = single && (format & DT_RIGHT);
@@ -545,7 +545,7 @@ HFONT CreateFontA(int height, int, int, int, int weight, DWORD italic, DWORD und
 
 int DrawTextA(HDC dc, const char* text, int count, RECT* rect, UINT format) {
     if (!rect) return 0;
-    return zem::platform::DrawInPieces(dc, zem::platform::drawing_text::GbkPieces(Counted(text, count)), *rect,
+    return zem::platform::DrawInSegments(dc, zem::platform::drawing_text::GbkSegments(Counted(text, count)), *rect,
                                        format);
 }
 

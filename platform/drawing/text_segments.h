@@ -8,12 +8,12 @@
 
 namespace zem::platform::drawing_text {
 
-class TextPieces {
+class TextSegments {
 public:
-    explicit TextPieces(std::string_view bytes) : bytes_(bytes) {}
-    virtual ~TextPieces() = default;
-    TextPieces(const TextPieces&) = delete;
-    TextPieces& operator=(const TextPieces&) = delete;
+    explicit TextSegments(std::string_view bytes) : bytes_(bytes) {}
+    virtual ~TextSegments() = default;
+    TextSegments(const TextSegments&) = delete;
+    TextSegments& operator=(const TextSegments&) = delete;
 
     std::string_view Bytes() const { return bytes_; }
     // Appends the UTF-8 of the characters of [from, to) that the piece holds
@@ -31,9 +31,9 @@ private:
 };
 
 // GBK text, as the "A" calls take it.
-class GbkPieces final : public TextPieces {
+class GbkSegments final : public TextSegments {
 public:
-    using TextPieces::TextPieces;
+    using TextSegments::TextSegments;
     std::size_t AppendFront(std::size_t from, std::size_t to, std::string& utf8) const override;
     void AppendEnd(std::size_t from, std::string& utf8) const override;
     std::size_t StartBefore(std::size_t at, std::size_t reach) const override;
@@ -41,9 +41,9 @@ public:
 
 // UTF-8 text shown as the "A" calls show it once converted to GBK: what GBK
 // cannot hold, and each malformed byte, is "?".
-class Utf8AsGbkPieces final : public TextPieces {
+class Utf8AsGbkSegments final : public TextSegments {
 public:
-    using TextPieces::TextPieces;
+    using TextSegments::TextSegments;
     std::size_t AppendFront(std::size_t from, std::size_t to, std::string& utf8) const override;
     void AppendEnd(std::size_t from, std::string& utf8) const override;
     std::size_t StartBefore(std::size_t at, std::size_t reach) const override;
