@@ -42,10 +42,9 @@ class FirstProcessOfANamespace : public ::testing::TestWithParam<ProgramCase> {}
 
 TEST_P(FirstProcessOfANamespace, EndsAfterItsExitPath) {
     const ProgramCase& each = GetParam();
-    const pid_t probe = zem::testing::SpawnProgram({"unshare", "--pid", "--fork", "--mount-proc", "--", "true"});
-    const std::optional<int> probed = probe > 0 ? zem::testing::WaitForExit(probe, zem::testing::kEventWaitMilliseconds) : std::nullopt;
-    if (!probed || !WIFEXITED(*probed) || WEXITSTATUS(*probed) != 0)
-        GTEST_SKIP() << "no PID namespace can be made here (unshare --pid --fork --mount-proc)";
+    if (const auto unavailable = zem::testing::ProcessNamespaceUnavailable())
+        GTEST_SKIP() << "it runs the program as the first process of a PID namespace, and none can be made here: "
+                     << *unavailable;
 
     zem::testing::TempFolder folder{"程序 目录"};
     zem::platform::ScopedProgramFolder programFolder(folder.Path().string());
