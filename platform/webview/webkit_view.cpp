@@ -212,6 +212,7 @@ struct WebKitView::Signals {
     static void Terminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer view) {
         static_cast<WebKitView*>(view)->ProcessTerminated(reason);
     }
+    static void Address(GObject*, GParamSpec*, gpointer view) { static_cast<WebKitView*>(view)->AddressChanged(); }
     static void Message(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer view) {
         JSCValue* value = webkit_javascript_result_get_js_value(result);
         if (value == nullptr || !jsc_value_is_string(value)) return;
@@ -266,6 +267,7 @@ WebKitView::WebKitView(HWND window, ViewClient& client, WebKitView* related) : w
     g_signal_connect(web_, "script-dialog", G_CALLBACK(Signals::Dialog), this);
     g_signal_connect(web_, "permission-request", G_CALLBACK(Signals::Permission), this);
     g_signal_connect(web_, "web-process-terminated", G_CALLBACK(Signals::Terminated), this);
+    g_signal_connect(web_, "notify::uri", G_CALLBACK(Signals::Address), this);
     WindowChanged();
     DrawIntoMemory();
     gtk_widget_show(GTK_WIDGET(web_));
@@ -297,6 +299,7 @@ void WebKitView::Navigate(const std::string& url) {
     client_.BeforeNavigate(topFrame_, address, "", cancel);
     if (!*alive || cancel) return;
     reloadedAfterMemoryEnd_ = false;
+    reloadedAfterSilentEnd_ = false;
     if (IsWebAddress(address)) {
         StartLoad(address);
     } else if (const std::optional<std::string> own = OwnLocalFile(address)) {
@@ -542,6 +545,34 @@ void WebKitView::ProcessTerminated(WebKitWebProcessTerminationReason reason) {
         requestedLoad_ = address;
         webkit_web_view_reload(web_);
     });
+}
+
+// The engine's address of the view drops to nothing when the web process has
+// gone. A crash or a memory end is reported right after (ProcessTerminated);
+// without that report the process was ended silently, and the pages of every
+// view in it, the program's loads under way among them, would be lost for
+// good: the engine's own recovery reloads only a view's last document, which
+// the view's navigation rules refuse. So the check waits for the engine's
+// handling to finish, then loads the view's page again.
+void WebKitView::AddressChanged() {
+    const char* engineAddress = webkit_web_view_get_uri(web_);
+    if ((engineAddress != nullptr && *engineAddress != '\0') || location_.empty() || stopped_ || crashed_) return;
+    Defer([this] { LoadAgainAfterSilentEnd(); });
+}
+
+// The page the client allowed before (the one shown, or the program's load
+// that was under way), loaded without asking again; once per program
+// Navigate, so a page that makes the engine end its process each time does
+// not keep it starting over.
+void WebKitView::LoadAgainAfterSilentEnd() {
+    const char* engineAddress = webkit_web_view_get_uri(web_);
+    if ((engineAddress != nullptr && *engineAddress != '\0') || location_.empty() || stopped_ || crashed_ ||
+        reloadedAfterSilentEnd_)
+        return;
+    reloadedAfterSilentEnd_ = true;
+    committed_ = false;
+    contextMenuHandlers_.clear();
+    StartLoad(location_);
 }
 
 gboolean WebKitView::ScriptDialog(WebKitScriptDialog* dialog) {

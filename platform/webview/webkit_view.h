@@ -87,6 +87,8 @@ private:
     void LoadChanged(WebKitLoadEvent event);
     void ScriptMessage(const std::string& message);
     void ProcessTerminated(WebKitWebProcessTerminationReason reason);
+    void AddressChanged();
+    void LoadAgainAfterSilentEnd();
     gboolean ScriptDialog(WebKitScriptDialog* dialog);
     void Defer(std::function<void()> work);
 
@@ -148,6 +150,11 @@ private:
     // The page was shown again once after the engine ended the web process
     // for its memory; the next end leaves it blank until the next Navigate.
     bool reloadedAfterMemoryEnd_ = false;
+    // The engine also ends the web process for reasons it does not report
+    // (the network process's refusal of a request among them): the page's
+    // address then drops to nothing. The view loaded its address again once
+    // since the program's last Navigate.
+    bool reloadedAfterSilentEnd_ = false;
     bool focused_ = false;
     // The page is shown (the offscreen window mapped) while the control's
     // window can be seen; the observer follows every change of that.
