@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "site/sample_server.h"
+#include "tests/support/event_wait.h"
 #include "tests/support/process_namespace.h"
 #include "tests/support/xvfb_server.h"
 #include "tests/system/temp_folder.h"
@@ -56,7 +57,7 @@ bool WaitForRequest(const zem::site::SampleServer& server, const std::string& ta
 }
 
 TEST(PlayerSignals, EachEndSignalSavesTheListTheSessionRecorded) {
-    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("PlayerSignals.EachEndSignalSavesTheListTheSessionRecorded", 540000)
+    ZEM_RUN_IN_OWN_PROCESS_NAMESPACE("PlayerSignals.EachEndSignalSavesTheListTheSessionRecorded")
     zem::testing::TempFolder content("content");
     fs::copy(ZEM_SITE_CONTENT, content.Path(), fs::copy_options::recursive);
     content.Write("vant/index.html", kLibraryPage);
@@ -91,14 +92,14 @@ TEST(PlayerSignals, EachEndSignalSavesTheListTheSessionRecorded) {
         const pid_t player = zem::testing::SpawnProgram({folder.File("zemplayer")}, environment);
         ASSERT_GT(player, 0);
         // The player page opens the converted address once the group is recorded.
-        const bool played = WaitForRequest(server, "/vant/bofang/1.html", 90000);
+        const bool played = WaitForRequest(server, "/vant/bofang/1.html", zem::testing::kEventWaitMilliseconds);
         if (!played) kill(player, SIGKILL);
         std::string asked;
         for (const std::string& target : server.RequestedTargets()) asked += " " + target;
         ASSERT_TRUE(played) << "the library page's play request did not reach the player; asked:" << asked;
 
         kill(player, c.signal);
-        const std::optional<int> status = zem::testing::WaitForExit(player, 60000);
+        const std::optional<int> status = zem::testing::WaitForExit(player, zem::testing::kEventWaitMilliseconds);
         if (!status) kill(player, SIGKILL);
         ASSERT_TRUE(status.has_value()) << "the player did not end";
         EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == c.signal) << "wait status " << *status;
