@@ -70,7 +70,6 @@ private:
     void Label2_Click();
     void BalloonTimer_Timer();
 
-    void Upgrade();
     void InstallPackage();
     void RecordVersion();
     void ShowFailure();
