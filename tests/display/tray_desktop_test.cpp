@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@
 #include "platform/window/test_desktop.h"
 #include "platform/window/user32.h"
 #include "platform/window/window_system.h"
+#include "tests/support/event_wait.h"
 #include "tests/support/program_display.h"
 #include "tests/support/test_tray_manager.h"
 #include "tests/support/window_manager.h"
@@ -34,7 +36,7 @@ using zem::testing::PanelKind;
 using zem::testing::TrayPanel;
 
 constexpr UINT kCallback = WM_USER + 1;
-constexpr zem::platform::Milliseconds kLimit = 60000;  // what holds under ASan on a busy machine
+constexpr zem::platform::Milliseconds kLimit = zem::testing::kEventWaitMilliseconds;
 
 std::vector<LPARAM> g_callbacks;
 
@@ -131,6 +133,20 @@ protected:
         const RECT place = zem::testing::RootRect(observer, window);
         return POINT{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
     }
+    // Moves the pointer to the window's centre once the panel has stopped
+    // laying it out: a panel moves its icons while others dock, so the place
+    // is taken again until it is the same after the program has read the move.
+    bool RestPointerOn(::Window window, POINT& centre) {
+        const auto deadline = std::chrono::steady_clock::now() + zem::testing::kEventWait;
+        while (std::chrono::steady_clock::now() < deadline) {
+            centre = CentreOf(window);
+            display->input().MoveTo(static_cast<int>(centre.x), static_cast<int>(centre.y));
+            if (!display->Settle()) return false;
+            const POINT now = CentreOf(window);
+            if (now.x == centre.x && now.y == centre.y) return true;
+        }
+        return false;
+    }
     // The tip window at the server: mapped (true) or not (false), once it is so.
     bool TipMapped(bool mapped) {
         return PumpMessagesUntil(
@@ -221,13 +237,14 @@ TEST_F(TrayDesktopTest, ThePointerRestingOnTheIconShowsItsTipAndLeavingHidesIt) 
         TrayPanel panel(server.Name(), kind);
         ASSERT_TRUE(panel.Running());
         const std::vector<PlacedIcon> icons = AddIcons();
+        // Every icon docked first, so that none moves the others aside later.
+        for (const PlacedIcon& icon : icons) ASSERT_NE(Docked(icon.owner), 0u) << icon.tip;
         for (const PlacedIcon& icon : icons) {
             SCOPED_TRACE(icon.tip);
             const ::Window docked = Docked(icon.owner);
             ASSERT_NE(docked, 0u);
-            const POINT centre = CentreOf(docked);
-            display->input().MoveTo(static_cast<int>(centre.x), static_cast<int>(centre.y));
-            ASSERT_TRUE(display->Settle());
+            POINT centre{};
+            ASSERT_TRUE(RestPointerOn(docked, centre));
             desktop.clock().Advance(zem::forms::ToolTipInitialDelay - 1);
             zem::platform::ProcessPendingMessages();
             EXPECT_EQ(zem::forms::ShownToolTipWindow(), nullptr) << "not before the rest";
